@@ -1,0 +1,9 @@
+#include "application/ConsoleOutput.h"
+
+#include <iostream>
+
+// Only the unit tests build this side; they write to their own streams.
+std::wostream& console()
+{
+    return std::wcout;
+}
