@@ -1,34 +1,37 @@
 #include "application/ConsoleOutput.h"
+#include "application/Messages.h"
 #include "application/Parser.h"
-#include "application/UsageText.h"
+#include "application/Platform.h"
+#include "platform_check/ErrorChain.h"
 
 #include <memory>
+#include <stdexcept>
+#include <string>
 
+namespace {
+
+std::wstring widen(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+} // namespace
+
+// Parses the command line, identifies the machine, and carries out the
+// request. The exit code is 0 whatever happened; the console says what did.
 int wmain(int argc, wchar_t* argv[])
 {
     Parser parser;
     const std::shared_ptr<const Request> request = parser.parse(argc, argv);
 
-    std::wostream& out = console();
-    switch (request->kind) {
-    case RequestKind::Help:
-        printUsage(*request);
-        break;
-    case RequestKind::CreateTaskFile:
-        if (request->taskFileWritten) {
-            out << L"Startup task file written: " << request->taskFile << std::endl;
-        } else {
-            out << L"Could not write the startup task file: " << request->taskFile << std::endl;
-            out << L"Request Failed" << std::endl;
-        }
-        break;
-    case RequestKind::Invalid:
-        out << L"Invalid arguments" << std::endl;
-        printUsage(*request);
-        out << L"Request Failed" << std::endl;
-        break;
-    default:
-        break;
+    try {
+        Platform platform;
+        platform.handleRequest(*request);
+    } catch (const std::runtime_error& error) {
+        // The machine could not be identified: nothing is sent or stored.
+        std::wostream& out = console();
+        out << Messages::platformCheckFailed << widen(errorChainText(error)) << std::endl;
+        out << Messages::requestFailed << std::endl;
     }
     return 0;
 }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "application/ColorizerFactory.h"
+#include "application/Request.h"
+#include "application/ZoneColors.h"
+#include "colorizers/IColorizer.h"
+#include "settings/RegistryController.h"
+
+#include <memory>
+#include <vector>
+
+// One run of the program: the colorizer that fits this machine (none when the
+// model is not supported) and the stored colours, and the request carried out
+// with them.
+class Platform {
+public:
+    // Identifies the machine; throws when its model cannot be read.
+    Platform();
+    virtual ~Platform();
+
+    Platform(const Platform&) = delete;
+    Platform& operator=(const Platform&) = delete;
+
+    // Carries out the request and reports on the console. True when it was
+    // carried out in full.
+    bool handleRequest(const Request& request);
+
+private:
+    bool applyAndStore(const ZoneValues& values);
+    bool reportTaskFile(const Request& request) const;
+    ZoneValues defaultZoneValues() const;
+    ZoneValues storedOrDefaultZoneValues() const;
+    std::vector<Color> toColors(const ZoneValues& values) const;
+
+    ColorizerFactory colorizerFactory;
+    std::unique_ptr<IColorizer> colorizer;
+    RegistryController registryController;
+};

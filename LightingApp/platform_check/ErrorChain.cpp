@@ -1,0 +1,25 @@
+#include "platform_check/ErrorChain.h"
+
+namespace {
+
+void appendNested(const std::exception& error, std::string& text)
+{
+    try {
+        std::rethrow_if_nested(error);
+    } catch (const std::exception& cause) {
+        text += ": ";
+        text += cause.what();
+        appendNested(cause, text);
+    } catch (...) {
+        text += ": unknown error";
+    }
+}
+
+} // namespace
+
+std::string errorChainText(const std::exception& error)
+{
+    std::string text = error.what();
+    appendNested(error, text);
+    return text;
+}

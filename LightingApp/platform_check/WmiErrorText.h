@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Texts of the platform check's errors. Codes are HRESULTs, written in lower
+// case hexadecimal without leading zeros (0x8004100E as "8004100e").
+
+std::string hexCode(std::int32_t code);
+
+// Why the WMI locator could not be created.
+std::string locatorErrorMessage(std::int32_t code);
+
+// Why ConnectServer did not connect; any result other than S_OK is an error.
+std::string connectServerErrorMessage(std::int32_t code);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+
+// An open registry key, closed when it goes out of scope.
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    ~RegistryKey()
+    {
+        if (key != nullptr) {
+            RegCloseKey(key);
+        }
+    }
+
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    HKEY get() const { return key; }
+    // For the out-parameter of RegCreateKeyExW / RegOpenKeyExW.
+    HKEY* receive() { return &key; }
+
+private:
+    HKEY key = nullptr;
+};
