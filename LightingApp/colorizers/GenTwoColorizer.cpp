@@ -1,0 +1,16 @@
+#include "colorizers/GenTwoColorizer.h"
+
+GenTwoColorizer::GenTwoColorizer()
+    : TwoZoneColorizer(Color(230, 255, 255), Color(210, 200, 230))
+{
+}
+
+bool GenTwoColorizer::setDefault()
+{
+    return sendZones();
+}
+
+Color GenTwoColorizer::toControllerColor(const Color& zoneColor) const
+{
+    return zoneColor;
+}

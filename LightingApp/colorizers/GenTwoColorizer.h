@@ -1,0 +1,15 @@
+#pragma once
+
+#include "colorizers/TwoZoneColorizer.h"
+
+// The second-generation device: its zones take full RGB, sent unchanged.
+class GenTwoColorizer : public TwoZoneColorizer {
+public:
+    GenTwoColorizer();
+
+    // Sends the zones' current colours; makes no brightness call.
+    bool setDefault() override;
+
+private:
+    Color toControllerColor(const Color& zoneColor) const override;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+// Owners for the OLE Automation values that a WMI call passes around, so that
+// every string and variant is freed on every way out.
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <new>
+
+namespace KestrineLightingLib {
+
+class ScopedBstr {
+public:
+    explicit ScopedBstr(const wchar_t* text) : value(SysAllocString(text))
+    {
+        if (value == nullptr) {
+            throw std::bad_alloc();
+        }
+    }
+    ~ScopedBstr() { SysFreeString(value); }
+
+    ScopedBstr(const ScopedBstr&) = delete;
+    ScopedBstr& operator=(const ScopedBstr&) = delete;
+
+    BSTR get() const { return value; }
+
+private:
+    BSTR value;
+};
+
+class ScopedVariant {
+public:
+    ScopedVariant() { VariantInit(&value); }
+    ~ScopedVariant() { VariantClear(&value); }
+
+    ScopedVariant(const ScopedVariant&) = delete;
+    ScopedVariant& operator=(const ScopedVariant&) = delete;
+
+    VARIANT* get() { return &value; }
+    const VARIANT* get() const { return &value; }
+
+    // For out-parameters: frees what the variant held and hands it over empty.
+    VARIANT* receive()
+    {
+        VariantClear(&value);
+        return &value;
+    }
+
+private:
+    VARIANT value;
+};
+
+} // namespace KestrineLightingLib

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "lighting_library/FirmwareChannel.h"
+
+#include <windows.h>
+#include <wbemcli.h>
+#include <wrl/client.h>
+
+#include <cstdint>
+
+// One call of the firmware's BIOS WMI method "orvBIOSInt0" in root\wmi: sends
+// a command type and a 128-byte block in an "orvBDataIn" record. The caller
+// holds a COM apartment on its thread for the object's whole life. Every call
+// connects anew; nothing is cached between calls.
+class OrvaneWMIClassA {
+public:
+    OrvaneWMIClassA() = default;
+    virtual ~OrvaneWMIClassA() = default;
+
+    OrvaneWMIClassA(const OrvaneWMIClassA&) = delete;
+    OrvaneWMIClassA& operator=(const OrvaneWMIClassA&) = delete;
+
+    // Returns the status of the first step that failed, or a success status.
+    // It fails, and the method is not executed, when the request record cannot
+    // be filled or the firmware object has no instance; it also fails when the
+    // firmware answers with a non-zero return code. outData is zeroed once the
+    // method has run; nothing else is written into it.
+    HRESULT callBiosMethod(std::int32_t commandType, const KestrineLightingLib::CommandBlock& inData,
+                           KestrineLightingLib::CommandBlock& outData);
+
+private:
+    HRESULT runMethod(std::int32_t commandType, const KestrineLightingLib::CommandBlock& inData,
+                      KestrineLightingLib::CommandBlock& outData);
+
+    // Fills dataIn with the request record and puts it into inParams as "InData".
+    HRESULT fillInData(const KestrineLightingLib::CommandBlock& inData, std::int32_t commandType);
+
+    // The object path of the first instance of the firmware's method class.
+    HRESULT findMethodInstance(VARIANT* path);
+
+    // Reads "rwReturnCode" from the method's answer, if it has one.
+    HRESULT checkFirmwareAnswer();
+
+    void releaseAll();
+
+    Microsoft::WRL::ComPtr<IWbemLocator> locator;
+    Microsoft::WRL::ComPtr<IWbemServices> services;
+    Microsoft::WRL::ComPtr<IWbemClassObject> inParams;
+    Microsoft::WRL::ComPtr<IWbemClassObject> outParams;
+    Microsoft::WRL::ComPtr<IWbemClassObject> methodClass;
+    Microsoft::WRL::ComPtr<IWbemClassObject> inSignature;
+    Microsoft::WRL::ComPtr<IWbemClassObject> dataIn;
+    Microsoft::WRL::ComPtr<IWbemClassObject> dataInClass;
+};
