@@ -1,0 +1,152 @@
+// One firmware call through real COM to the simulated machine, status by status.
+
+#include "BiosRecordExpectations.h"
+#include "SimulatedMachine.h"
+#include "lighting_library/OrvaneWMIClassA.h"
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <wbemcli.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+using KestrineLightingLib::CommandBlock;
+using simulated_machine::SimulatedMachineCase;
+using simulated_machine::Step;
+
+namespace {
+
+constexpr HRESULT status(WBEMSTATUS wbem)
+{
+    return static_cast<HRESULT>(wbem);
+}
+
+// A block whose bytes all differ from their neighbours, zeros included.
+CommandBlock patternBlock()
+{
+    CommandBlock block{};
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        block[i] = static_cast<std::uint8_t>(i * 37);
+    }
+    return block;
+}
+
+class BiosMethodCall : public testing::Test {
+protected:
+    // The caller of OrvaneWMIClassA holds the apartment.
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
+    void TearDown() override { CoUninitialize(); }
+
+    HRESULT call(std::int32_t commandType, const CommandBlock& block)
+    {
+        OrvaneWMIClassA bios;
+        return bios.callBiosMethod(commandType, block, answer);
+    }
+
+    CommandBlock answer{};
+};
+
+} // namespace
+
+TEST_F(BiosMethodCall, SendsTheWholeRequestRecordToTheFirmwareInstance)
+{
+    SimulatedMachineCase machine;
+    answer.fill(0xAA);
+    const CommandBlock block = patternBlock();
+
+    EXPECT_EQ(call(5, block), S_OK);
+
+    const auto calls = machine.calls();
+    ASSERT_EQ(calls.size(), 1u);
+    bios_record::expectFirmwareCall(calls[0], 5, block);
+    EXPECT_EQ(calls[0].result, S_OK);
+    EXPECT_EQ(answer, CommandBlock{}) << "the output area is cleared and nothing else is written into it";
+}
+
+TEST_F(BiosMethodCall, OnlyTheCommandTypeAndTheBlockChangeBetweenCalls)
+{
+    SimulatedMachineCase machine;
+    CommandBlock colors{};
+    colors[0] = 3;
+    CommandBlock brightness{};
+    brightness[0] = 3;
+    brightness[127] = 100;
+
+    EXPECT_EQ(call(3, colors), S_OK);
+    EXPECT_EQ(call(5, brightness), S_OK);
+
+    const auto calls = machine.calls();
+    ASSERT_EQ(calls.size(), 2u);
+    bios_record::expectFirmwareCall(calls[0], 3, colors);
+    bios_record::expectFirmwareCall(calls[1], 5, brightness);
+}
+
+TEST_F(BiosMethodCall, EachFailingStepEndsTheCallWithItsStatus)
+{
+    struct Case {
+        const char* name;
+        std::function<void(SimulatedMachineCase&)> configure;
+        HRESULT expected;
+        // Whether the method was executed, and so recorded.
+        bool executed;
+    };
+    const HRESULT mismatch = status(WBEM_E_TYPE_MISMATCH);
+    const Case cases[] = {
+        {"creating the administrative locator",
+         [](auto& m) { m.fail(Step::WmiLocator, REGDB_E_CLASSNOTREG); }, REGDB_E_CLASSNOTREG, false},
+        {"connecting to root\\wmi",
+         [](auto& m) { m.fail(Step::WmiConnect, status(WBEM_E_INVALID_NAMESPACE)); },
+         status(WBEM_E_INVALID_NAMESPACE), false},
+        {"no firmware class", [](auto& m) { m.fail(Step::WmiGetClass, status(WBEM_E_INVALID_CLASS)); },
+         status(WBEM_E_INVALID_CLASS), false},
+        {"enumerating the firmware instances",
+         [](auto& m) { m.fail(Step::WmiEnum, status(WBEM_E_ACCESS_DENIED)); }, status(WBEM_E_ACCESS_DENIED),
+         false},
+        {"no firmware instance", [](auto& m) { m.wmiNoInstance(); }, status(WBEM_E_NOT_FOUND), false},
+        {"putting Sign", [=](auto& m) { m.failPut(L"Sign", mismatch); }, mismatch, false},
+        {"putting Command", [=](auto& m) { m.failPut(L"Command", mismatch); }, mismatch, false},
+        {"putting CommandType", [](auto& m) { m.failPut(L"CommandType", E_OUTOFMEMORY); }, E_OUTOFMEMORY, false},
+        {"putting Size", [=](auto& m) { m.failPut(L"Size", mismatch); }, mismatch, false},
+        {"putting orvBData", [](auto& m) { m.failPut(L"orvBData", E_OUTOFMEMORY); }, E_OUTOFMEMORY, false},
+        {"putting InData", [=](auto& m) { m.failPut(L"InData", mismatch); }, mismatch, false},
+        {"executing the method", [](auto& m) { m.fail(Step::WmiExec, status(WBEM_E_PROVIDER_FAILURE)); },
+         status(WBEM_E_PROVIDER_FAILURE), true},
+        {"firmware return code 1", [](auto& m) { m.returnCode(1); }, status(WBEM_E_FAILED), true},
+        {"firmware return code -1", [](auto& m) { m.returnCode(-1); }, status(WBEM_E_FAILED), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedMachineCase machine;
+        c.configure(machine);
+
+        EXPECT_EQ(call(3, patternBlock()), c.expected);
+        EXPECT_EQ(machine.calls().size(), c.executed ? 1u : 0u);
+    }
+}
+
+TEST_F(BiosMethodCall, SucceedsWhereOnlyTheModelQueryWouldFailOrNoReturnCodeComesBack)
+{
+    struct Case {
+        const char* name;
+        std::function<void(SimulatedMachineCase&)> configure;
+    };
+    const Case cases[] = {
+        {"no return code", [](auto& m) { m.noReturnCode(); }},
+        {"return code 0", [](auto& m) { m.returnCode(0); }},
+        {"plain locator broken", [](auto& m) { m.fail(Step::Cimv2Locator, REGDB_E_CLASSNOTREG); }},
+        {"root\\cimv2 unreachable", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_INVALID_NAMESPACE)); }},
+        {"model enumeration broken", [](auto& m) { m.fail(Step::Cimv2Enum, status(WBEM_E_FAILED)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedMachineCase machine;
+        c.configure(machine);
+
+        EXPECT_EQ(call(3, patternBlock()), S_OK);
+        const auto calls = machine.calls();
+        ASSERT_EQ(calls.size(), 1u);
+        bios_record::expectFirmwareCall(calls[0], 3, patternBlock());
+    }
+}

@@ -1,0 +1,94 @@
+// The firmware channel: COM brought up and down around each call, and the
+// call's status reduced to accepted or not.
+
+#include "BiosRecordExpectations.h"
+#include "SimulatedMachine.h"
+#include "lighting_library/FirmwareChannel.h"
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <wbemcli.h>
+
+#include <thread>
+
+using KestrineLightingLib::CommandBlock;
+using KestrineLightingLib::sendToFirmware;
+using simulated_machine::SimulatedMachineCase;
+using simulated_machine::Step;
+
+namespace {
+
+CommandBlock brightnessBlock()
+{
+    CommandBlock block{};
+    block[0] = 3;
+    block[127] = 42;
+    return block;
+}
+
+} // namespace
+
+TEST(FirmwareChannel, EveryCallBringsUpItsOwnApartment)
+{
+    SimulatedMachineCase machine;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(sendToFirmware(5, brightnessBlock()));
+    }
+    const auto calls = machine.calls();
+    ASSERT_EQ(calls.size(), 3u);
+    for (const auto& call : calls) {
+        bios_record::expectFirmwareCall(call, 5, brightnessBlock());
+    }
+}
+
+TEST(FirmwareChannel, ReportsRefusalsAndFailuresAsNotAccepted)
+{
+    {
+        SimulatedMachineCase machine;
+        machine.returnCode(2);
+        EXPECT_FALSE(sendToFirmware(5, brightnessBlock()));
+        EXPECT_EQ(machine.calls().size(), 1u);
+    }
+    {
+        SimulatedMachineCase machine;
+        machine.fail(Step::WmiGetClass, static_cast<HRESULT>(WBEM_E_INVALID_CLASS));
+        EXPECT_FALSE(sendToFirmware(5, brightnessBlock()));
+        EXPECT_TRUE(machine.calls().empty());
+    }
+}
+
+TEST(FirmwareChannel, NestsInsideTheCallersSingleThreadedApartment)
+{
+    SimulatedMachineCase machine;
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    EXPECT_TRUE(sendToFirmware(5, brightnessBlock()));
+    // The caller's apartment is still there: initialising again only counts up.
+    EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
+    CoUninitialize();
+    CoUninitialize();
+    EXPECT_EQ(machine.calls().size(), 1u);
+}
+
+TEST(FirmwareChannel, FailsWithoutACallOnAThreadInTheMultithreadedApartment)
+{
+    SimulatedMachineCase machine;
+    bool accepted = true;
+    HRESULT apartmentAfter = E_FAIL;
+    std::thread worker([&] {
+        if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
+            return;
+        }
+        accepted = sendToFirmware(5, brightnessBlock());
+        // Still in the multithreaded apartment: the channel did not take it down.
+        apartmentAfter = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        if (SUCCEEDED(apartmentAfter)) {
+            CoUninitialize();
+        }
+        CoUninitialize();
+    });
+    worker.join();
+
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(apartmentAfter, S_FALSE);
+    EXPECT_TRUE(machine.calls().empty());
+}
