@@ -3,6 +3,7 @@
 #include "lighting_library/AutomationValues.h"
 
 #include <array>
+#include <iterator>
 #include <cwchar>
 #include <span>
 

@@ -100,19 +100,6 @@ TEST(LightDataFactory, ShapesTheLightDataByTheLimitsForTheColourCommand)
     }
 }
 
-TEST(LightDataFactory, KeepsItsShareOfTheLimits)
-{
-    auto limits = std::make_shared<CommandLimitsKestrineTa1>();
-    const std::weak_ptr<CommandLimitsKestrineTa1> watch = limits;
-    auto factory = std::make_unique<LightDataFactory>(limits);
-    limits.reset();
-
-    EXPECT_FALSE(watch.expired());
-    EXPECT_EQ(factory->createLightData()->pages.size(), 1u);
-    factory.reset();
-    EXPECT_TRUE(watch.expired());
-}
-
 TEST(LightDataFactory, RefusesMissingLimits)
 {
     EXPECT_THROW(LightDataFactory(nullptr), std::invalid_argument);

@@ -49,18 +49,6 @@ TEST(GenTwoColorizerOnFirmware, SendsRedLogoAndHalfBlueLightBar)
     bios_record::expectFirmwareCall(calls[0], 3, blockOf({3, 255, 0, 0, 0, 0, 127}));
 }
 
-TEST(GenTwoColorizerOnFirmware, SetDefaultSendsTheDefaultColoursOnly)
-{
-    SimulatedMachineCase machine;
-    GenTwoColorizer colorizer;
-
-    EXPECT_TRUE(colorizer.setDefault());
-
-    const auto calls = machine.calls();
-    ASSERT_EQ(calls.size(), 1u);
-    bios_record::expectFirmwareCall(calls[0], 3, blockOf({3, 230, 255, 255, 210, 200, 230}));
-}
-
 TEST(GenTwoColorizerOnFirmware, WithoutTheFirmwareInterfaceNothingIsSentAndTheColoursStay)
 {
     SimulatedMachineCase machine;
@@ -99,16 +87,4 @@ TEST(GenOneColorizerOnFirmware, SetDefaultSendsBothBlocksEvenWhenTheFirmwareRefu
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].commandType(), 5);
     EXPECT_EQ(calls[1].commandType(), 3);
-}
-
-TEST(GenOneColorizerOnFirmware, SetColorsSendsTheLuminosityInTheGreenByteOnly)
-{
-    SimulatedMachineCase machine;
-    GenOneColorizer colorizer;
-
-    EXPECT_TRUE(colorizer.setColors({Color(255, 0, 0), Color(127, 127, 127)}));
-
-    const auto calls = machine.calls();
-    ASSERT_EQ(calls.size(), 1u);
-    bios_record::expectFirmwareCall(calls[0], 3, blockOf({3, 255, 53, 0, 127, 127, 127}));
 }

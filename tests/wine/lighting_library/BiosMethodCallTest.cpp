@@ -65,24 +65,6 @@ TEST_F(BiosMethodCall, SendsTheWholeRequestRecordToTheFirmwareInstance)
     EXPECT_EQ(answer, CommandBlock{}) << "the output area is cleared and nothing else is written into it";
 }
 
-TEST_F(BiosMethodCall, OnlyTheCommandTypeAndTheBlockChangeBetweenCalls)
-{
-    SimulatedMachineCase machine;
-    CommandBlock colors{};
-    colors[0] = 3;
-    CommandBlock brightness{};
-    brightness[0] = 3;
-    brightness[127] = 100;
-
-    EXPECT_EQ(call(3, colors), S_OK);
-    EXPECT_EQ(call(5, brightness), S_OK);
-
-    const auto calls = machine.calls();
-    ASSERT_EQ(calls.size(), 2u);
-    bios_record::expectFirmwareCall(calls[0], 3, colors);
-    bios_record::expectFirmwareCall(calls[1], 5, brightness);
-}
-
 TEST_F(BiosMethodCall, EachFailingStepEndsTheCallWithItsStatus)
 {
     struct Case {
