@@ -1,0 +1,112 @@
+#include "ProgramRun.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The file's text as UTF-16 code units.
+std::wstring readUtf16(const fs::path& path)
+{
+    const std::string bytes = readBytes(path);
+    std::wstring text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    }
+    return text;
+}
+
+std::string utf8(const std::wstring& text)
+{
+    std::string bytes(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr);
+    return bytes;
+}
+
+class TaskFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetEnvironmentVariableW(L"VELTRIN_SIM_MODEL", nullptr);
+        directory = fs::temp_directory_path() / L"veltrin-task-file-test";
+        fs::remove_all(directory);
+        fs::create_directories(directory);
+    }
+    void TearDown() override { fs::remove_all(directory); }
+
+    ProgramResult createXml(const std::wstring& file, const std::wstring& argument0 = L"lighting")
+    {
+        return runProgram({besideTestProgram(L"VeltrinLighting.exe"), {L"--create-xml", file}, argument0, {}});
+    }
+
+    fs::path directory;
+};
+
+TEST_F(TaskFile, IsWrittenInUtf16WithTheExecutablesFullPath)
+{
+    const fs::path file = directory / L"task.xml";
+    const ProgramResult result = createXml(file.wstring());
+    EXPECT_EQ(result.output, "Startup task file written: " + utf8(file.wstring()) + "\r\n");
+    EXPECT_EQ(result.exitCode, 0u);
+
+    const std::string bytes = readBytes(file);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), std::string("\xFF\xFE"));
+    const std::wstring text = readUtf16(file);
+    EXPECT_TRUE(text.starts_with(L"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"));
+    EXPECT_TRUE(text.ends_with(L"</Task>"));
+    // Invoked by a bare name, but the task names the executable by its full path.
+    const std::wstring command = L"      <Command>" + besideTestProgram(L"VeltrinLighting.exe") + L"</Command>\r\n";
+    EXPECT_NE(text.find(command), std::wstring::npos);
+}
+
+TEST_F(TaskFile, ReplacesAnExistingFile)
+{
+    const fs::path file = directory / L"task.xml";
+    std::ofstream(file, std::ios::binary) << std::string(50000, 'x');
+    createXml(file.wstring());
+    const std::wstring text = readUtf16(file);
+    EXPECT_TRUE(text.ends_with(L"</Task>"));
+    EXPECT_EQ(text.find(L'x' + std::wstring(10, L'x')), std::wstring::npos);
+}
+
+TEST_F(TaskFile, MissingDirectoryIsReportedAsAFailedRequest)
+{
+    const fs::path file = directory / L"missing" / L"task.xml";
+    const ProgramResult result = createXml(file.wstring());
+    EXPECT_EQ(result.output, "Could not write the startup task file: " + utf8(file.wstring()) + "\r\nRequest Failed\r\n");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_FALSE(fs::exists(directory / L"missing"));
+}
+
+TEST_F(TaskFile, NonAsciiFileNameIsKept)
+{
+    const fs::path file = directory / L"t\u00e2che.xml";
+    const ProgramResult result = createXml(file.wstring());
+    EXPECT_EQ(result.output, "Startup task file written: " + utf8(file.wstring()) + "\r\n");
+    EXPECT_TRUE(fs::exists(file));
+}
+
+TEST_F(TaskFile, UnsupportedMachineSaysSoInsteadOfReportingTheFile)
+{
+    SetEnvironmentVariableW(L"VELTRIN_SIM_MODEL", L"Wine");
+    const fs::path file = directory / L"task.xml";
+    const ProgramResult result = createXml(file.wstring());
+    EXPECT_TRUE(result.output.starts_with("\r\nThis hardware is not compatible.\r\n"));
+    EXPECT_EQ(result.output.find("Startup task file"), std::string::npos);
+    SetEnvironmentVariableW(L"VELTRIN_SIM_MODEL", nullptr);
+}
+
+} // namespace

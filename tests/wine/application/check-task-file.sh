@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Writes the startup task file with the program, then checks that xmllint
+# accepts it and that the Task Scheduler registers it.
+# Usage: check-task-file.sh PREFIX PROGRAM WORKDIR
+set -euo pipefail
+trap 'echo "check-task-file.sh: failed at line $LINENO" >&2' ERR
+export WINEPREFIX=$1 WINEDEBUG=-all
+program=$2
+workdir=$3
+rm -rf "$workdir"
+mkdir -p "$workdir/Tools & Co"
+file="$workdir/Tools & Co/task.xml"
+
+output=$(wine "$program" --create-xml "$(winepath -w "$file")" | tr -d '\r')
+case "$output" in
+  "Startup task file written: "*) ;;
+  *) echo "unexpected output: $output"; exit 1 ;;
+esac
+
+head -c 2 "$file" | od -An -tx1 | grep -q 'ff fe' || { echo "no UTF-16LE byte-order mark"; exit 1; }
+xmllint --noout "$file"
+
+# The Task Scheduler service starts on demand. In a new prefix the service
+# database stays locked for a while (about 20 s) as Wine starts its services.
+started=no
+for attempt in $(seq 1 90); do
+  if wine net start Schedule 2>&1 | grep -q -E "started successfully|already been started"; then
+    started=yes
+    break
+  fi
+  sleep 1
+done
+[ "$started" = yes ] || { echo "the Task Scheduler service did not start"; exit 1; }
+name="VeltrinLightingCheck$$"
+wine schtasks /create /xml "$(winepath -w "$file")" /tn "$name" >/dev/null
+wine schtasks /delete /tn "$name" /f >/dev/null 2>&1 || true
+echo "task file accepted by xmllint and schtasks"

@@ -1,0 +1,240 @@
+#include "settings/RegistryController.h"
+#include "settings/RegistryKey.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+namespace {
+
+const wchar_t* const testTree = L"Software\\VeltrinLightingTests";
+const wchar_t* const colorsKey = L"SOFTWARE\\Orvane\\VeltrinLighting";
+
+// Two keys below HKEY_CURRENT_USER that stand in for the machine and the user
+// root. The machine stand-in can be made unwritable: below a volatile key no
+// lasting key can be created, as below HKEY_LOCAL_MACHINE without rights.
+class RegistryRoots : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegDeleteTreeW(HKEY_CURRENT_USER, testTree);
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, testTree, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                  nullptr, tree.receive(), nullptr), ERROR_SUCCESS);
+        ASSERT_TRUE(createRoot(L"Machine", REG_OPTION_NON_VOLATILE, machine));
+        ASSERT_TRUE(createRoot(L"User", REG_OPTION_NON_VOLATILE, user));
+    }
+
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, testTree); }
+
+    bool createRoot(const wchar_t* name, DWORD options, RegistryKey& key)
+    {
+        return RegCreateKeyExW(tree.get(), name, 0, nullptr, options, KEY_ALL_ACCESS, nullptr, key.receive(),
+                               nullptr) == ERROR_SUCCESS;
+    }
+
+    void makeMachineUnwritable()
+    {
+        RegistryKey volatileRoot;
+        ASSERT_TRUE(createRoot(L"ReadOnlyMachine", REG_OPTION_VOLATILE, volatileRoot));
+        std::swap(*machine.receive(), *volatileRoot.receive());
+    }
+
+    RegistryController controller() const { return RegistryController(machine.get(), user.get()); }
+
+    static void setValue(HKEY root, const wchar_t* name, DWORD type, const void* data, DWORD size)
+    {
+        RegistryKey key;
+        ASSERT_EQ(RegCreateKeyExW(root, colorsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                  key.receive(), nullptr), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    }
+
+    static void setDword(HKEY root, const wchar_t* name, DWORD value)
+    {
+        setValue(root, name, REG_DWORD, &value, sizeof(value));
+    }
+
+    static void setString(HKEY root, const wchar_t* name, const std::wstring& text)
+    {
+        setValue(root, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+
+    static void storeVector(HKEY root, const std::vector<DWORD>& values)
+    {
+        const wchar_t* names[] = {L"Z1_Red", L"Z1_Green", L"Z1_Blue", L"Z1_Bright",
+                                  L"Z2_Red", L"Z2_Green", L"Z2_Blue", L"Z2_Bright"};
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            setDword(root, names[i], values[i]);
+        }
+    }
+
+    // The stored values as REG_DWORDs, in vector order; nullopt for a value
+    // that is missing or of another type.
+    static std::vector<std::optional<DWORD>> storedDwords(HKEY root)
+    {
+        const wchar_t* names[] = {L"Z1_Red", L"Z1_Green", L"Z1_Blue", L"Z1_Bright",
+                                  L"Z2_Red", L"Z2_Green", L"Z2_Blue", L"Z2_Bright"};
+        std::vector<std::optional<DWORD>> values;
+        for (const auto* name : names) {
+            DWORD data = 0;
+            DWORD size = sizeof(data);
+            DWORD type = 0;
+            const bool found = RegGetValueW(root, colorsKey, name, RRF_RT_ANY, &type, &data, &size) == ERROR_SUCCESS
+                && type == REG_DWORD;
+            values.push_back(found ? std::optional<DWORD>(data) : std::nullopt);
+        }
+        return values;
+    }
+
+    static bool keyExists(HKEY root)
+    {
+        RegistryKey key;
+        return RegOpenKeyExW(root, colorsKey, 0, KEY_READ, key.receive()) == ERROR_SUCCESS;
+    }
+
+    RegistryKey tree;
+    RegistryKey machine;
+    RegistryKey user;
+};
+
+std::vector<std::optional<DWORD>> dwords(std::initializer_list<DWORD> values)
+{
+    return {values.begin(), values.end()};
+}
+
+TEST_F(RegistryRoots, FirstWriteGoesToTheMachineRootAndIsFoundByTheNextRun)
+{
+    EXPECT_FALSE(controller().hasStoredColors);
+
+    EXPECT_TRUE(controller().writeColors({1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(storedDwords(machine.get()), dwords({1, 2, 3, 4, 5, 6, 7, 8}));
+
+    const RegistryController nextRun = controller();
+    EXPECT_TRUE(nextRun.hasStoredColors);
+    std::vector<std::uint8_t> values(8, 0);
+    EXPECT_TRUE(nextRun.readColors(values));
+    EXPECT_THAT(values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
+}
+
+TEST_F(RegistryRoots, WithoutWriteAccessToTheMachineKeyTheUserKeyIsUsed)
+{
+    makeMachineUnwritable();
+    EXPECT_FALSE(controller().hasStoredColors);
+
+    EXPECT_TRUE(controller().writeColors({10, 20, 30, 40, 50, 60, 70, 80}));
+    EXPECT_EQ(storedDwords(user.get()), dwords({10, 20, 30, 40, 50, 60, 70, 80}));
+    EXPECT_FALSE(keyExists(machine.get()));
+
+    const RegistryController nextRun = controller();
+    EXPECT_TRUE(nextRun.hasStoredColors);
+    std::vector<std::uint8_t> values(8, 0);
+    EXPECT_TRUE(nextRun.readColors(values));
+    EXPECT_THAT(values, ElementsAre(10, 20, 30, 40, 50, 60, 70, 80));
+}
+
+TEST_F(RegistryRoots, ValuesOnlyUnderTheUserKeyAreNotReadWhenTheMachineKeyIsWritable)
+{
+    storeVector(user.get(), {1, 2, 3, 4, 5, 6, 7, 8});
+    const RegistryController run = controller();
+    EXPECT_TRUE(run.hasStoredColors);
+
+    std::vector<std::uint8_t> values(8, 0);
+    EXPECT_TRUE(run.readColors(values));
+    EXPECT_THAT(values, ElementsAre(255, 255, 255, 100, 255, 255, 255, 100));
+    EXPECT_EQ(storedDwords(machine.get()), dwords({255, 255, 255, 100, 255, 255, 255, 100}));
+}
+
+TEST_F(RegistryRoots, ValuesAboveTheirRangeSaturate)
+{
+    storeVector(machine.get(), {300, 256, 255, 300, 0, 1000, 7, 101});
+    std::vector<std::uint8_t> values(8, 0);
+    EXPECT_TRUE(controller().readColors(values));
+    EXPECT_THAT(values, ElementsAre(255, 255, 255, 100, 0, 255, 7, 100));
+}
+
+TEST_F(RegistryRoots, LongStringIsReplacedByTheDefault)
+{
+    storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
+    setString(machine.get(), L"Z1_Red", L"crimson");
+    const RegistryController run = controller();
+    EXPECT_FALSE(run.hasStoredColors) << "the machine key is incomplete and the user key empty";
+
+    std::vector<std::uint8_t> values(8, 0);
+    EXPECT_TRUE(run.readColors(values));
+    EXPECT_THAT(values, ElementsAre(255, 2, 3, 4, 5, 6, 7, 8));
+}
+
+TEST_F(RegistryRoots, ShortStringCountsAsStoredButIsSkippedWhenRead)
+{
+    storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
+    setString(machine.get(), L"Z2_Bright", L"7");
+    const RegistryController run = controller();
+    EXPECT_TRUE(run.hasStoredColors);
+
+    std::vector<std::uint8_t> values(8, 99);
+    EXPECT_TRUE(run.readColors(values));
+    EXPECT_THAT(values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 99));
+}
+
+TEST_F(RegistryRoots, OversizedValueOfAnotherTypeIsReplaced)
+{
+    storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
+    const unsigned long long wide = 5;
+    setValue(machine.get(), L"Z1_Blue", REG_QWORD, &wide, sizeof(wide));
+
+    EXPECT_TRUE(controller().writeColors({9, 9, 9, 9, 9, 9, 9, 9}));
+    EXPECT_EQ(storedDwords(machine.get()), dwords({9, 9, 9, 9, 9, 9, 9, 9}));
+}
+
+TEST_F(RegistryRoots, OversizedDwordMakesTheRootUnusable)
+{
+    storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
+    const unsigned char eightBytes[8] = {1, 0, 0, 0, 0, 0, 0, 0};
+    setValue(machine.get(), L"Z1_Green", REG_DWORD, eightBytes, sizeof(eightBytes));
+
+    EXPECT_TRUE(controller().writeColors({9, 9, 9, 9, 9, 9, 9, 9}));
+    EXPECT_EQ(storedDwords(user.get()), dwords({9, 9, 9, 9, 9, 9, 9, 9}));
+    EXPECT_EQ(storedDwords(machine.get())[0], std::optional<DWORD>(1));
+}
+
+TEST_F(RegistryRoots, VectorOfWrongLengthWritesNoColour)
+{
+    for (const std::size_t length : {0u, 7u, 9u}) {
+        EXPECT_FALSE(controller().writeColors(std::vector<std::uint8_t>(length, 1))) << length;
+    }
+    // The defaults that the root choice created are all that is there.
+    EXPECT_EQ(storedDwords(machine.get()), dwords({255, 255, 255, 100, 255, 255, 255, 100}));
+}
+
+TEST_F(RegistryRoots, NeitherRootUsableFailsWithoutTouchingTheVector)
+{
+    makeMachineUnwritable();
+    RegistryKey volatileUser;
+    ASSERT_TRUE(createRoot(L"ReadOnlyUser", REG_OPTION_VOLATILE, volatileUser));
+    const RegistryController run(machine.get(), volatileUser.get());
+
+    EXPECT_FALSE(run.hasStoredColors);
+    std::vector<std::uint8_t> values = {1, 2, 3, 4, 5, 6, 7, 8};
+    EXPECT_FALSE(run.readColors(values));
+    EXPECT_THAT(values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
+    EXPECT_FALSE(run.writeColors(values));
+}
+
+TEST_F(RegistryRoots, ReadingWithoutAnyDwordLeavesTheVectorAlone)
+{
+    for (const wchar_t* name : {L"Z1_Red", L"Z1_Green", L"Z1_Blue", L"Z1_Bright",
+                                L"Z2_Red", L"Z2_Green", L"Z2_Blue", L"Z2_Bright"}) {
+        setString(machine.get(), name, L"x");
+    }
+    std::vector<std::uint8_t> values = {1, 2, 3, 4, 5, 6, 7, 8};
+    EXPECT_FALSE(controller().readColors(values));
+    EXPECT_THAT(values, ElementsAreArray({1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
+} // namespace
