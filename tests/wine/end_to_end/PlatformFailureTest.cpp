@@ -1,0 +1,119 @@
+#include "ProgramOnMachine.h"
+
+#include <gmock/gmock.h>
+
+#include <functional>
+#include <future>
+#include <thread>
+
+using simulated_machine::SimulatedMachineCase;
+using simulated_machine::Step;
+using ::testing::SizeIs;
+
+namespace {
+
+using namespace std::string_literals;
+
+HRESULT status(WBEMSTATUS value)
+{
+    return static_cast<HRESULT>(value);
+}
+
+using UnsupportedMachine = ProgramOnMachine;
+
+TEST_F(UnsupportedMachine, NearMissModelsAreNotCompatible)
+{
+    for (const std::wstring& model : {L"Orvane VR Veltrin G2 "s, L"ORVANE VR VELTRIN G2"s, L"Orvane VR Veltrin G1"s,
+                                     L"Orvane VR Veltrin"s, L""s, L"Wine"s}) {
+        machine.model(model);
+        const ProgramResult result = run({L"255", L"0", L"0", L"100"});
+        EXPECT_EQ(result.output, "\r\nThis hardware is not compatible.\r\n" + usageText());
+        EXPECT_EQ(result.exitCode, 0u);
+    }
+    EXPECT_THAT(machine.calls(), SizeIs(0));
+    EXPECT_EQ(storedValues(), nothingStored());
+}
+
+TEST_F(UnsupportedMachine, ModelWithAnEmbeddedNulIsCutThere)
+{
+    machine.model(L"Orvane VR Veltrin G2\0 rev B"s);
+    EXPECT_EQ(run({L"50"}).output, "");
+    EXPECT_THAT(machine.calls(), SizeIs(1));
+}
+
+struct PlatformFailure {
+    const char* name;
+    std::function<void(SimulatedMachineCase&)> configure;
+    std::string cause;
+};
+
+void PrintTo(const PlatformFailure& failure, std::ostream* out)
+{
+    *out << failure.name;
+}
+
+class FailedPlatformCheck : public ProgramOnMachine, public ::testing::WithParamInterface<PlatformFailure> {};
+
+// The program says why it could not identify the machine, and does nothing.
+TEST_P(FailedPlatformCheck, IsReportedAndNothingIsSentOrStored)
+{
+    GetParam().configure(machine);
+    const ProgramResult result = run({L"255", L"0", L"0", L"100"});
+    EXPECT_EQ(result.output, "Platform check failed: PlatformCheck::init: info exception: " + GetParam().cause +
+                                 "\r\nRequest Failed\r\n");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_THAT(machine.calls(), SizeIs(0));
+    EXPECT_EQ(storedValues(), nothingStored());
+}
+
+const std::string connect = "PlatformCheck::connectWMINamespace: ";
+const std::string noModel = "PlatformCheck::initModel: unknown exception: PlatformCheck::initModel: getVariant exception";
+
+INSTANTIATE_TEST_SUITE_P(EndToEnd, FailedPlatformCheck, ::testing::Values(
+    PlatformFailure{"model null", [](auto& m) { m.modelNull(); }, noModel},
+    PlatformFailure{"next timed out", [](auto& m) { m.cimv2NextTimeout(); }, noModel},
+    PlatformFailure{"locator not registered", [](auto& m) { m.fail(Step::Cimv2Locator, REGDB_E_CLASSNOTREG); },
+                    connect + "WbemLocator not registered in the registration database"},
+    PlatformFailure{"locator without interface", [](auto& m) { m.fail(Step::Cimv2Locator, E_NOINTERFACE); },
+                    connect + "WbemLocator interface is not exposed"},
+    PlatformFailure{"locator failed", [](auto& m) { m.fail(Step::Cimv2Locator, E_FAIL); },
+                    connect + "CoCreateInstance error: 0x80004005"},
+    PlatformFailure{"access denied", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_ACCESS_DENIED)); },
+                    connect + "user name or password not valid or authorized"},
+    PlatformFailure{"failed", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_FAILED)); },
+                    connect + "unspecified error"},
+    PlatformFailure{"invalid namespace", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_INVALID_NAMESPACE)); },
+                    connect + "invalid namespace on server"},
+    PlatformFailure{"invalid parameter", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_INVALID_PARAMETER)); },
+                    connect + " invalid parameter was specified"},
+    PlatformFailure{"out of memory", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_OUT_OF_MEMORY)); },
+                    connect + "not enough memory to complete operation"},
+    PlatformFailure{"transport", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_TRANSPORT_FAILURE)); },
+                    connect + "RPC call failure to WMI"},
+    PlatformFailure{"credentials", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_LOCAL_CREDENTIALS)); },
+                    connect + "Local Credential Error"},
+    PlatformFailure{"other code", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_NOT_FOUND)); },
+                    connect + "ConnectServer error: 0x80041002"},
+    PlatformFailure{"enumeration", [](auto& m) { m.fail(Step::Cimv2Enum, status(WBEM_E_FAILED)); },
+                    "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error"}));
+
+using BusyMachine = ProgramOnMachine;
+
+TEST_F(BusyMachine, MutexHeldByAnotherProcessDelaysTheRunByAboutASecond)
+{
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, L"WmiMutex");
+    ASSERT_NE(mutex, nullptr);
+    ASSERT_EQ(WaitForSingleObject(mutex, 5000), WAIT_OBJECT_0);
+
+    const ProgramResult busy = run({L"50"});
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    const ProgramResult free = run({L"50"});
+
+    EXPECT_EQ(busy.output, "");
+    EXPECT_THAT(machine.calls(), SizeIs(2));
+    EXPECT_GE(busy.elapsed - free.elapsed, std::chrono::milliseconds(900));
+    EXPECT_LT(busy.elapsed, free.elapsed + std::chrono::milliseconds(2000));
+}
+
+} // namespace

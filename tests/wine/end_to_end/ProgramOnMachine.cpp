@@ -1,0 +1,139 @@
+#include "ProgramOnMachine.h"
+
+#include <sstream>
+
+namespace {
+
+const wchar_t* const colorsKey = L"SOFTWARE\\Orvane\\VeltrinLighting";
+const wchar_t* const valueNames[] = {L"Z1_Red", L"Z1_Green", L"Z1_Blue", L"Z1_Bright",
+                                     L"Z2_Red", L"Z2_Green", L"Z2_Blue", L"Z2_Bright"};
+
+std::wstring widen(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+} // namespace
+
+void ProgramOnMachine::SetUp()
+{
+    clearStoredColors();
+}
+
+void ProgramOnMachine::TearDown()
+{
+    clearStoredColors();
+}
+
+ProgramResult ProgramOnMachine::run(const std::vector<std::wstring>& arguments)
+{
+    return runProgram({besideTestProgram(L"VeltrinLighting.exe"), arguments, L"C:\\Tools\\lighting.exe",
+                       machine.environmentBlock()});
+}
+
+std::vector<std::optional<std::uint32_t>> ProgramOnMachine::storedValues(bool machineKey)
+{
+    const std::wstring key = std::wstring(machineKey ? L"HKLM\\" : L"HKCU\\") + colorsKey;
+    const ProgramResult query = runProgram({L"C:\\windows\\system32\\reg.exe", {L"query", key, L"/reg:64"}, {}, {}});
+
+    // Lines look like "    Z1_Red    REG_DWORD    0xff".
+    std::vector<std::optional<std::uint32_t>> values(std::size(valueNames));
+    std::istringstream lines(query.output);
+    std::string name;
+    std::string type;
+    std::string data;
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        if (!(fields >> name >> type >> data) || type != "REG_DWORD") {
+            continue;
+        }
+        for (std::size_t i = 0; i < std::size(valueNames); ++i) {
+            if (widen(name) == valueNames[i]) {
+                values[i] = static_cast<std::uint32_t>(std::stoul(data, nullptr, 16));
+            }
+        }
+    }
+    return values;
+}
+
+void ProgramOnMachine::storeValue(const wchar_t* name, std::uint32_t value)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, colorsKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                              nullptr, &key, nullptr), ERROR_SUCCESS);
+    const DWORD data = value;
+    EXPECT_EQ(RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data)),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+void ProgramOnMachine::storeValues(const std::vector<std::uint32_t>& values)
+{
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        storeValue(valueNames[i], values[i]);
+    }
+}
+
+void ProgramOnMachine::clearStoredColors()
+{
+    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        HKEY software = nullptr;
+        if (RegOpenKeyExW(root, L"SOFTWARE", 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &software) == ERROR_SUCCESS) {
+            RegDeleteTreeW(software, L"Orvane");
+            RegCloseKey(software);
+        }
+    }
+}
+
+std::vector<std::optional<std::uint32_t>> stored(std::initializer_list<std::uint32_t> values)
+{
+    return {values.begin(), values.end()};
+}
+
+std::vector<std::optional<std::uint32_t>> nothingStored()
+{
+    return std::vector<std::optional<std::uint32_t>>(std::size(valueNames));
+}
+
+std::string usageText()
+{
+    const std::string name = "lighting.exe";
+    return "\r\nUSAGE:\r\n" + name + " (<r g b br>) [<r g b br>]\r\n"
+           "    Colors are given as an RGB color value and a brightness.\r\n"
+           "    RGB values are 0-255, and brightness is 0-100\r\n"
+           "    each number separated by a space.\r\n"
+           "    Each four consecutive numbers represents one RGB and brightness value.\r\n"
+           "    If only one color is given, it is applied to both zones.\r\n"
+           "    If two colors are given, the first is assigned to the Orvane logo\r\n"
+           "    and the second to the vertical bar.\r\n"
+           "    Note: On Orvane VR Veltrin G1 Workstation, only brightness can be set.\r\n"
+           "    RGB input will be converted to luminosity and combined with brightness.\r\n"
+           "Examples:\r\n"
+           "    " + name + " 10\r\n"
+           "    " + name + " 100 0\r\n"
+           "    " + name + " 255 255 255 100\r\n"
+           "    " + name + " 255 255 255 100 255 255 255 100\r\n"
+           "    " + name + " \r\n"
+           "    " + name + " default\r\n"
+           "    " + name + " -h\r\n"
+           "\r\n"
+           "See the Readme for full documentation.\r\n";
+}
+
+void expectColorCommand(const simulated_machine::RecordedCall& call, const std::vector<std::uint8_t>& zoneBytes)
+{
+    EXPECT_EQ(call.commandType(), 3);
+    std::vector<std::uint8_t> block(128, 0);
+    block[0] = 3;
+    std::copy(zoneBytes.begin(), zoneBytes.end(), block.begin() + 1);
+    EXPECT_EQ(call.data(), block);
+}
+
+void expectBrightnessCommand(const simulated_machine::RecordedCall& call, std::uint8_t level)
+{
+    EXPECT_EQ(call.commandType(), 5);
+    std::vector<std::uint8_t> block(128, 0);
+    block[0] = 3;
+    block[127] = level;
+    EXPECT_EQ(call.data(), block);
+}

@@ -1,0 +1,180 @@
+#include "SimulatedMachine.h"
+#include "platform_check/PlatformCheck.h"
+#include "platform_check/ErrorChain.h"
+#include "platform_check/GenerationDetection.h"
+#include "platform_check/ModelGeneration.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+#include <string>
+#include <thread>
+
+using simulated_machine::SimulatedMachineCase;
+using simulated_machine::Step;
+
+namespace {
+
+using namespace std::string_literals;
+
+// What detectGeneration raised, as the program prints it; empty if nothing.
+std::string failureOf(const std::function<int()>& detect)
+{
+    try {
+        detect();
+    } catch (const std::exception& error) {
+        return errorChainText(error);
+    }
+    return {};
+}
+
+// WBEMSTATUS values as the HRESULTs that WMI returns.
+HRESULT status(WBEMSTATUS value)
+{
+    return static_cast<HRESULT>(value);
+}
+
+const std::string initFailed = "PlatformCheck::init: info exception: ";
+
+struct ModelCase {
+    std::wstring model;
+    int generation;
+};
+
+void PrintTo(const ModelCase& model, std::ostream* out)
+{
+    *out << model.model.size() << " units";
+}
+
+class Models : public ::testing::TestWithParam<ModelCase> {};
+
+TEST_P(Models, DecideTheGeneration)
+{
+    SimulatedMachineCase machine;
+    machine.model(GetParam().model);
+    EXPECT_EQ(detectGeneration(), GetParam().generation);
+}
+
+INSTANTIATE_TEST_SUITE_P(PlatformCheck, Models, ::testing::Values(
+    ModelCase{L"Orvane VR Veltrin G1 Workstation", firstGeneration},
+    ModelCase{L"Orvane VR Veltrin G2", secondGeneration},
+    ModelCase{L"Orvane VR Veltrin G2 ", unsupportedGeneration},
+    ModelCase{L"orvane vr veltrin g2", unsupportedGeneration},
+    ModelCase{L"Orvane VR Veltrin G1", unsupportedGeneration},
+    ModelCase{L"", unsupportedGeneration},
+    // Cut at the first NUL, as the model text always has been.
+    ModelCase{L"Orvane VR Veltrin G2\0 rev B"s, secondGeneration},
+    ModelCase{L"\0Orvane VR Veltrin G2"s, unsupportedGeneration}));
+
+struct FailureCase {
+    const char* name;
+    std::function<void(SimulatedMachineCase&)> configure;
+    std::string expected;
+};
+
+void PrintTo(const FailureCase& failure, std::ostream* out)
+{
+    *out << failure.name;
+}
+
+class Failures : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(Failures, KeepTheFailingStepInsideTheInitError)
+{
+    SimulatedMachineCase machine;
+    GetParam().configure(machine);
+    EXPECT_EQ(failureOf(detectGeneration), initFailed + GetParam().expected);
+}
+
+const std::string connect = "PlatformCheck::connectWMINamespace: ";
+
+INSTANTIATE_TEST_SUITE_P(PlatformCheck, Failures, ::testing::Values(
+    FailureCase{"model null", [](auto& m) { m.modelNull(); },
+                "PlatformCheck::initModel: unknown exception: PlatformCheck::initModel: getVariant exception"},
+    FailureCase{"next timed out", [](auto& m) { m.cimv2NextTimeout(); },
+                "PlatformCheck::initModel: unknown exception: PlatformCheck::initModel: getVariant exception"},
+    FailureCase{"locator not registered", [](auto& m) { m.fail(Step::Cimv2Locator, REGDB_E_CLASSNOTREG); },
+                connect + "WbemLocator not registered in the registration database"},
+    FailureCase{"locator without interface", [](auto& m) { m.fail(Step::Cimv2Locator, E_NOINTERFACE); },
+                connect + "WbemLocator interface is not exposed"},
+    FailureCase{"locator denied", [](auto& m) { m.fail(Step::Cimv2Locator, E_ACCESSDENIED); },
+                connect + "CoCreateInstance error: 0x80070005"},
+    FailureCase{"connect denied", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_ACCESS_DENIED)); },
+                connect + "user name or password not valid or authorized"},
+    FailureCase{"connect not found", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_NOT_FOUND)); },
+                connect + "ConnectServer error: 0x80041002"},
+    FailureCase{"connect success code", [](auto& m) { m.fail(Step::Cimv2Connect, 1); },
+                connect + "ConnectServer error: 0x1"},
+    FailureCase{"enumeration failed", [](auto& m) { m.fail(Step::Cimv2Enum, status(WBEM_E_FAILED)); },
+                "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error"},
+    FailureCase{"enumeration success code", [](auto& m) { m.fail(Step::Cimv2Enum, status(WBEM_S_FALSE)); },
+                "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error"}));
+
+TEST(PlatformCheck, RunsTwiceInOneProcessAndLeavesComAsItFoundIt)
+{
+    SimulatedMachineCase machine;
+    EXPECT_EQ(detectGeneration(), secondGeneration);
+    // The second run finds the process's COM security already set.
+    EXPECT_EQ(detectGeneration(), secondGeneration);
+    // COM is down again: a new multithreaded apartment can be entered.
+    const HRESULT result = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    EXPECT_EQ(result, S_OK);
+    if (SUCCEEDED(result)) {
+        CoUninitialize();
+    }
+}
+
+TEST(PlatformCheck, WorksInsideAnApartmentTheCallerAlreadyEntered)
+{
+    SimulatedMachineCase machine;
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    EXPECT_EQ(detectGeneration(), secondGeneration);
+    // The caller's apartment is still there: entering it again says so.
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE);
+    CoUninitialize();
+    CoUninitialize();
+}
+
+TEST(PlatformCheck, FailsOnAThreadInAMultithreadedApartment)
+{
+    SimulatedMachineCase machine;
+    const std::string failure = std::async(std::launch::async, [] {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        const std::string text = failureOf(detectGeneration);
+        CoUninitialize();
+        return text;
+    }).get();
+    EXPECT_EQ(failure, initFailed + "PlatformCheck::initializeCOM: PlatformCheck::initializeCOM: "
+                                    "CoInitializeEx error: 0x80010106");
+}
+
+TEST(PlatformCheck, WaitsAtMostASecondForAnotherHolderOfTheMutex)
+{
+    SimulatedMachineCase machine;
+    std::promise<void> held;
+    std::promise<void> finished;
+    // Another thread holds "WmiMutex", so this thread's wait does time out.
+    std::thread holder([&] {
+        // The mutex may exist already, so it is taken by waiting, not on creation.
+        const HANDLE mutex = CreateMutexW(nullptr, FALSE, L"WmiMutex");
+        WaitForSingleObject(mutex, INFINITE);
+        held.set_value();
+        finished.get_future().wait();
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    });
+    held.get_future().wait();
+
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(detectGeneration(), secondGeneration);
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    finished.set_value();
+    holder.join();
+
+    EXPECT_GE(elapsed, std::chrono::milliseconds(950));
+    EXPECT_LT(elapsed, std::chrono::milliseconds(2500));
+}
+
+} // namespace
