@@ -96,7 +96,7 @@ TEST_F(ModelQueryTest, EachFaultStopsTheQueryAtItsStep)
     }
 }
 
-TEST_F(ModelQueryTest, SuccessCodesStillHandOutTheObject)
+TEST_F(ModelQueryTest, SuccessCodesAndFirmwareSideFaultsLeaveTheQueryWorking)
 {
     const FaultCase cases[] = {
         {"ConnectServer", [](SimulatedMachineCase& c) { c.fail(Step::Cimv2Connect, 1); }, "", S_OK},
