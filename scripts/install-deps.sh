@@ -18,6 +18,7 @@ packages=(
   clang-tidy
   clang-format
   zip
+  jq
 )
 
 missing=()

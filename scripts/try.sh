@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Runs VeltrinLighting.exe ARGS... under Wine on the simulated machine, then
+# shows the firmware calls it made and the colours it stored.
+#
+#   scripts/try.sh 255 0 0 100 0 0 255 50
+#   MODEL=g1 scripts/try.sh default
+#
+# MODEL chooses the machine: g2 (default, "Orvane VR Veltrin G2"), g1
+# ("Orvane VR Veltrin G1 Workstation"), or any model text (an unsupported
+# machine). Any VELTRIN_SIM_* variable of the simulated machine passes through
+# (see tools/simulated-machine/README.md). The prefix build/try-prefix keeps
+# the registry between runs, so a later run without arguments restores what
+# an earlier one set; delete the folder to start afresh.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+scripts/install-deps.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target VeltrinLighting simulated_machine >/dev/null
+
+export WINEPREFIX="$root/build/try-prefix" WINEDEBUG=-all
+first_run=no
+if [ ! -d "$WINEPREFIX" ]; then
+  echo "Creating the Wine prefix $WINEPREFIX (once)..."
+  wineboot -i >/dev/null 2>&1
+  first_run=yes
+fi
+# A persistent wineserver makes each Wine process start in a fraction of a second.
+setsid wineserver -p </dev/null >/dev/null 2>&1 &
+trap 'wineserver -k 2>/dev/null || true' EXIT
+cmake/register-simulated-machine.sh "$WINEPREFIX" "$root/build/windows/bin/simulated-machine.dll"
+
+case "${MODEL:-g2}" in
+  g2|G2) export VELTRIN_SIM_MODEL="Orvane VR Veltrin G2" ;;
+  g1|G1) export VELTRIN_SIM_MODEL="Orvane VR Veltrin G1 Workstation" ;;
+  *) export VELTRIN_SIM_MODEL="$MODEL" ;;
+esac
+record=$(mktemp --suffix=.jsonl)
+export VELTRIN_SIM_RECORD
+VELTRIN_SIM_RECORD=$(winepath -w "$record")
+
+echo "Machine: $VELTRIN_SIM_MODEL"
+echo "Running: VeltrinLighting.exe $*"
+echo "----- program output -----"
+set +e
+wine "$root/build/windows/bin/VeltrinLighting.exe" "$@" | tr -d '\r'
+status=${PIPESTATUS[0]}
+set -e
+echo "----- exit code $status -----"
+
+echo
+echo "Firmware calls:"
+if [ ! -s "$record" ]; then
+  echo "  none"
+else
+  jq -r '
+    def prop(n): (.properties[] | select(.name == n));
+    (prop("CommandType").value) as $type
+    | (prop("orvBData").elements) as $d
+    | if $type == 3 then
+        "  CommandType 3 (zone colours): logo \($d[1]),\($d[2]),\($d[3])  light bar \($d[4]),\($d[5]),\($d[6])  -> \(.result)"
+      elif $type == 5 then
+        "  CommandType 5 (brightness): level \($d[127])  -> \(.result)"
+      else
+        "  CommandType \($type): first bytes \($d[0:8])  -> \(.result)"
+      end' "$record"
+fi
+rm -f "$record"
+
+echo
+show_stored() {
+  local key="$1\\SOFTWARE\\Orvane\\VeltrinLighting"
+  declare -A value=()
+  local name type data
+  while read -r name type data; do
+    [ "$type" = REG_DWORD ] && value[$name]=$((data))
+  done < <(wine reg query "$key" /reg:64 2>/dev/null | tr -d '\r')
+  [ ${#value[@]} -gt 0 ] || return 0
+  echo "Stored colours in $key:"
+  local zone label line part
+  for zone in Z1 Z2; do
+    if [ $zone = Z1 ]; then label="logo     "; else label="light bar"; fi
+    line="  $label"
+    for part in Red Green Blue Bright; do
+      line+="  ${part,,} ${value[${zone}_$part]:--}"
+    done
+    echo "$line"
+  done
+}
+stored=$(show_stored HKLM; show_stored HKCU)
+echo "${stored:-No colours stored.}"
