@@ -2,8 +2,22 @@
 
 #include "application/ConsoleOutput.h"
 #include "application/Messages.h"
+#include "application/RequestLock.h"
 #include "application/UsageText.h"
 #include "platform_check/GenerationDetection.h"
+
+#include <optional>
+
+namespace {
+
+// The requests that read, send and store colours.
+bool changesLighting(RequestKind kind)
+{
+    return kind == RequestKind::Restore || kind == RequestKind::Default || kind == RequestKind::Brightness
+        || kind == RequestKind::Colors;
+}
+
+} // namespace
 
 Platform::Platform()
     : colorizer(colorizerFactory.createColorizer(detectGeneration()))
@@ -19,6 +33,11 @@ bool Platform::handleRequest(const Request& request)
         out << std::endl << Messages::notCompatible << std::endl;
         printUsage(request);
         return false;
+    }
+
+    std::optional<RequestLock> lock;
+    if (changesLighting(request.kind)) {
+        lock.emplace();
     }
 
     bool result = false;

@@ -5,6 +5,8 @@
 #include "Settings.h"
 #include "Status.h"
 
+#include <random>
+
 using Microsoft::WRL::ComPtr;
 
 namespace simulated_machine {
@@ -258,6 +260,16 @@ HRESULT Services::executeFirmwareMethod(const BSTR path, const BSTR method, LONG
         if (const HRESULT written = appendRecordLine(*file, line); FAILED(written)) {
             return written;
         }
+    }
+    // After the call is recorded, so that the record keeps the order in which
+    // the firmware received the calls while the callers return out of order.
+    std::uint32_t jitterMs = 0;
+    if (const HRESULT read = settings::execJitterMs(jitterMs); FAILED(read)) {
+        return read;
+    }
+    if (jitterMs > 0) {
+        thread_local std::minstd_rand random(GetCurrentProcessId() ^ GetTickCount());
+        Sleep(static_cast<DWORD>(random() % (jitterMs + 1)));
     }
     if (output) {
         *outParameters = output.Detach();

@@ -155,6 +155,21 @@ HRESULT returnCode(std::optional<std::int32_t>& code)
     return S_OK;
 }
 
+HRESULT execJitterMs(std::uint32_t& milliseconds)
+{
+    milliseconds = 0;
+    const auto value = variable(L"EXEC_JITTER_MS");
+    if (!value || value->empty()) {
+        return S_OK;
+    }
+    const auto number = parseStatus(*value);
+    if (!number || *number < 0 || *number > 60000) {
+        return E_INVALIDARG;
+    }
+    milliseconds = static_cast<std::uint32_t>(*number);
+    return S_OK;
+}
+
 std::optional<std::wstring> recordFile()
 {
     auto file = variable(L"RECORD");

@@ -32,6 +32,10 @@ HRESULT model(std::optional<std::wstring>& text);
 // nothing means the property is absent.
 HRESULT returnCode(std::optional<std::int32_t>& code);
 
+// The longest time a firmware call may take, in milliseconds (0 when unset):
+// each call then takes a random time up to it, as real firmware calls vary.
+HRESULT execJitterMs(std::uint32_t& milliseconds);
+
 // The file that records firmware calls, or nothing when calls are not recorded.
 std::optional<std::wstring> recordFile();
 
