@@ -13,6 +13,7 @@ packages=(
   wine64
   googletest
   libxml2-utils
+  libxml2-dev
   clang
   libclang-rt-14-dev
   clang-tidy

@@ -18,6 +18,7 @@ run_step() {
 }
 
 run_step "native: build and test" cmake --workflow --preset native
+run_step "native: fuzz each target for 15 s" scripts/fuzz.sh 15
 run_step "windows: build and test under Wine" cmake --workflow --preset windows
 
 echo

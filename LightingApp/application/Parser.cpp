@@ -125,6 +125,16 @@ void Parser::appendNumber(const std::wstring& argument, std::uint32_t limit)
 
 bool Parser::parseNumber(const std::wstring& text, std::uint32_t& number)
 {
+    // The stream takes the character whose value equals its end-of-file
+    // marker (U+FFFF where wchar_t has 16 bits) for the end of the text, so
+    // "7" followed by it and anything else would read as 7. It is never part
+    // of a number.
+    using Traits = std::wistringstream::traits_type;
+    for (const wchar_t c : text) {
+        if (Traits::eq_int_type(Traits::to_int_type(c), Traits::eof())) {
+            return false;
+        }
+    }
     // The standard extraction of an unsigned number accepts a minus sign and
     // wraps the value around (-4294967295 reads as 1); a negative brightness
     // must never pass as a number. The sign is looked for after the same

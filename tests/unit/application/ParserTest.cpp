@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -141,6 +143,23 @@ TEST(Parser, NegativeBrightnessIsInvalidNotWrapped)
 {
     EXPECT_EQ(parseArguments({L"-4294967295"})->kind, RequestKind::Invalid);
     EXPECT_EQ(parseArguments({L"-4294967295", L"-4294967295"})->kind, RequestKind::Invalid);
+}
+
+// The character whose value is the wide stream's end-of-file marker: U+FFFF
+// where wchar_t has 16 bits, the value -1 where it has 32.
+const wchar_t streamEndCharacter =
+    std::wistringstream::traits_type::to_char_type(std::wistringstream::traits_type::eof());
+
+TEST(Parser, StreamEndCharacterDoesNotCutANumberShort)
+{
+    std::uint32_t value = 12345;
+    EXPECT_FALSE(Parser::parseNumber(std::wstring(L"7") + streamEndCharacter + L"x", value));
+    EXPECT_FALSE(Parser::parseNumber(std::wstring(L"7") + streamEndCharacter, value));
+    EXPECT_FALSE(Parser::parseNumber(std::wstring(1, streamEndCharacter) + L"7", value));
+    EXPECT_EQ(value, 12345u);
+    EXPECT_EQ(parseArguments({std::wstring(L"50") + streamEndCharacter + L"junk"})->kind, RequestKind::Invalid);
+    EXPECT_EQ(parseArguments({L"1", L"2", L"3", std::wstring(L"4") + streamEndCharacter})->kind,
+              RequestKind::Invalid);
 }
 
 struct ProgramNameCase {

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -156,6 +157,43 @@ TEST_F(TaskFileOnDisk, NonAsciiFileNameCreatesThatFile)
     ASSERT_TRUE(writeTaskXml(directory.wstring() + L"/t\u00e2che.xml", L"C:\\a.exe"));
     EXPECT_TRUE(fs::exists(directory / fs::path(u8"t\u00e2che.xml")));
     EXPECT_EQ(std::distance(fs::directory_iterator(directory), fs::directory_iterator()), 1);
+}
+
+// Paths that XML 1.0 cannot carry: any XML reader would refuse the file, or
+// read back another executable's name.
+TEST_F(TaskFileOnDisk, CommandTheTaskFileCannotHoldIsRefusedAndWritesNothing)
+{
+    const std::wstring cannotHold[] = {
+        std::wstring(1, L'\0'),
+        std::wstring(1, wchar_t{0x01}),
+        std::wstring(1, L'\t'),
+        std::wstring(1, L'\r'),
+        std::wstring(1, wchar_t{0x1F}),
+        std::wstring(1, static_cast<wchar_t>(0xD800)),  // high surrogate alone
+        std::wstring(1, static_cast<wchar_t>(0xDC00)),  // low surrogate alone
+        std::wstring{static_cast<wchar_t>(0xDC00), static_cast<wchar_t>(0xD800)},  // in the wrong order
+        std::wstring(1, static_cast<wchar_t>(0xFFFE)),
+        std::wstring(1, static_cast<wchar_t>(0xFFFF)),
+    };
+    const fs::path file = directory / "task.xml";
+    for (const auto& characters : cannotHold) {
+        const std::wstring command = L"C:\\Tools\\a" + characters + L".exe";
+        SCOPED_TRACE(static_cast<std::uint32_t>(characters[0]));
+        EXPECT_FALSE(taskFileCanHold(command));
+        EXPECT_FALSE(writeTaskXml(file.wstring(), command));
+        EXPECT_FALSE(fs::exists(file));
+    }
+}
+
+TEST(TaskXml, HoldsAnyOtherTextThatXmlCanCarry)
+{
+    EXPECT_TRUE(taskFileCanHold(L""));
+    EXPECT_TRUE(taskFileCanHold(L"C:\\Program Files (x86)\\Tools & Co <1>\\l\u00fcmi\u00e8re 'a' \"b\".exe"));
+    EXPECT_TRUE(taskFileCanHold(L"C:\\\u007f\u0085\u00a0\ud7ff\ue000\ufffd.exe"));
+    // A character outside the basic plane: a surrogate pair where wchar_t has
+    // 16 bits, one value where it has 32; the pair spelt out works on both.
+    EXPECT_TRUE(taskFileCanHold(L"C:\\\U0001F600\U0010FFFD.exe"));
+    EXPECT_TRUE(taskFileCanHold(std::wstring{L'a', static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)}));
 }
 
 std::unique_ptr<Request> parseCreateXml(std::vector<std::wstring> arguments)
