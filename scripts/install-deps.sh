@@ -19,6 +19,7 @@ packages=(
   clang-tidy
   clang-format
   zip
+  unzip
   jq
 )
 
