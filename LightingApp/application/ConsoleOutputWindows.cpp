@@ -62,7 +62,8 @@ private:
     {
         while (!text.empty()) {
             DWORD written = 0;
-            if (!WriteConsoleW(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) || written == 0) {
+            if (!WriteConsoleW(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)
+                || written == 0) {
                 return false;
             }
             text.remove_prefix(written);
@@ -76,7 +77,8 @@ private:
         std::string_view remaining(bytes);
         while (!remaining.empty()) {
             DWORD written = 0;
-            if (!WriteFile(output, remaining.data(), static_cast<DWORD>(remaining.size()), &written, nullptr) || written == 0) {
+            if (!WriteFile(output, remaining.data(), static_cast<DWORD>(remaining.size()), &written, nullptr)
+                || written == 0) {
                 return false;
             }
             remaining.remove_prefix(written);

@@ -19,10 +19,7 @@ bool changesLighting(RequestKind kind)
 
 } // namespace
 
-Platform::Platform()
-    : colorizer(colorizerFactory.createColorizer(detectGeneration()))
-{
-}
+Platform::Platform() : colorizer(colorizerFactory.createColorizer(detectGeneration())) {}
 
 Platform::~Platform() = default;
 

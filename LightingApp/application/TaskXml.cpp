@@ -100,10 +100,18 @@ std::wstring xmlEscape(const std::wstring& text)
     escaped.reserve(text.size());
     for (const wchar_t c : text) {
         switch (c) {
-        case L'&': escaped += L"&amp;"; break;
-        case L'<': escaped += L"&lt;"; break;
-        case L'>': escaped += L"&gt;"; break;
-        default: escaped += c; break;
+        case L'&':
+            escaped += L"&amp;";
+            break;
+        case L'<':
+            escaped += L"&lt;";
+            break;
+        case L'>':
+            escaped += L"&gt;";
+            break;
+        default:
+            escaped += c;
+            break;
         }
     }
     return escaped;

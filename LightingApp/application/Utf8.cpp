@@ -6,8 +6,14 @@ namespace {
 
 constexpr std::uint32_t replacementCharacter = 0xFFFD;
 
-bool isHighSurrogate(std::uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(std::uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool isHighSurrogate(std::uint32_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool isLowSurrogate(std::uint32_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 void appendCodePoint(std::string& out, std::uint32_t codePoint)
 {
@@ -39,8 +45,7 @@ std::string toUtf8(std::wstring_view text, bool crlf)
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::uint32_t unit = static_cast<std::uint32_t>(text[i]);
-        if (isHighSurrogate(unit) && i + 1 < text.size()
-            && isLowSurrogate(static_cast<std::uint32_t>(text[i + 1]))) {
+        if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(static_cast<std::uint32_t>(text[i + 1]))) {
             const auto low = static_cast<std::uint32_t>(text[++i]);
             unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
         }

@@ -11,10 +11,7 @@ public:
     Color(const Color&) = default;
     Color& operator=(const Color&) = default;
 
-    bool operator==(const Color& other) const
-    {
-        return red == other.red && green == other.green && blue == other.blue;
-    }
+    bool operator==(const Color& other) const { return red == other.red && green == other.green && blue == other.blue; }
 
     std::uint8_t red;
     std::uint8_t green;

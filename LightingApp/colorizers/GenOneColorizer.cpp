@@ -8,10 +8,7 @@ constexpr std::uint8_t fullBrightness = 100;
 
 } // namespace
 
-GenOneColorizer::GenOneColorizer()
-    : TwoZoneColorizer(Color(255, 255, 255), Color(255, 255, 255))
-{
-}
+GenOneColorizer::GenOneColorizer() : TwoZoneColorizer(Color(255, 255, 255), Color(255, 255, 255)) {}
 
 bool GenOneColorizer::setDefault()
 {

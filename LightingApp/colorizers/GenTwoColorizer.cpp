@@ -1,9 +1,6 @@
 #include "colorizers/GenTwoColorizer.h"
 
-GenTwoColorizer::GenTwoColorizer()
-    : TwoZoneColorizer(Color(230, 255, 255), Color(210, 200, 230))
-{
-}
+GenTwoColorizer::GenTwoColorizer() : TwoZoneColorizer(Color(230, 255, 255), Color(210, 200, 230)) {}
 
 bool GenTwoColorizer::setDefault()
 {

@@ -54,8 +54,7 @@ std::uint8_t HardwareCommunicatorKestrineTA1::toHardwareCommand(std::int32_t com
     case 4:
         return 5;
     default:
-        throw std::invalid_argument(
-            "An invalid command value was requested. See documentation for valid values.");
+        throw std::invalid_argument("An invalid command value was requested. See documentation for valid values.");
     }
 }
 

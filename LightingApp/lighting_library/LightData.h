@@ -17,7 +17,8 @@ public:
     static constexpr std::int32_t zoneColorsCommand = 3;
 
     LightData(std::int32_t commandValue, std::uint32_t zonesInEachPage, PageLimits limits)
-        : command(commandValue), zonesPerPage(zonesInEachPage), pageLimits(limits) {}
+        : command(commandValue), zonesPerPage(zonesInEachPage), pageLimits(limits)
+    {}
     virtual ~LightData() = default;
 
     // Pages and zones point back at the LightData that made them; a copy

@@ -3,8 +3,8 @@
 #include "lighting_library/AutomationValues.h"
 
 #include <array>
-#include <iterator>
 #include <cwchar>
+#include <iterator>
 #include <span>
 
 using KestrineLightingLib::CommandBlock;
@@ -188,9 +188,9 @@ HRESULT OrvaneWMIClassA::findMethodInstance(VARIANT* path)
 {
     ComPtr<IEnumWbemClassObject> instances;
     const ScopedBstr methodClassName(L"orvBIntM");
-    HRESULT status = services->CreateInstanceEnum(methodClassName.get(),
-                                                  WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY, nullptr,
-                                                  instances.ReleaseAndGetAddressOf());
+    HRESULT status =
+        services->CreateInstanceEnum(methodClassName.get(), WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY,
+                                     nullptr, instances.ReleaseAndGetAddressOf());
     if (FAILED(status)) {
         return status;
     }

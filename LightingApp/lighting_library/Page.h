@@ -14,8 +14,8 @@ class LightData;
 // the list and write colours through it.
 class Page {
 public:
-    Page(LightData* creator, std::vector<std::shared_ptr<Zone>> pageZones)
-        : owner(creator), zones(std::move(pageZones)) {}
+    Page(LightData* creator, std::vector<std::shared_ptr<Zone>> pageZones) : owner(creator), zones(std::move(pageZones))
+    {}
     virtual ~Page() = default;
 
     Page(const Page&) = delete;

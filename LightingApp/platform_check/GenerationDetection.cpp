@@ -6,7 +6,7 @@
 namespace {
 // How long the check waits for another process's WMI connection.
 constexpr DWORD wmiMutexWaitMs = 1000;
-}
+} // namespace
 
 int detectGeneration()
 {

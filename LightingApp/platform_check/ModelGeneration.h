@@ -3,8 +3,8 @@
 #include <string>
 
 // Generation codes: which colorizer the machine needs.
-inline constexpr int firstGeneration = 0;   // brightness only
-inline constexpr int secondGeneration = 1;  // RGB and brightness
+inline constexpr int firstGeneration = 0;  // brightness only
+inline constexpr int secondGeneration = 1; // RGB and brightness
 inline constexpr int unsupportedGeneration = 2;
 
 // The "Model" texts of the supported machines.

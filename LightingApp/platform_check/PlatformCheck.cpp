@@ -17,8 +17,7 @@ constexpr long nextTimeoutMs = 2000;
 // Owns "WmiMutex" for the span of one WMI connection, when the wait got it.
 class MutexOwnership {
 public:
-    MutexOwnership(HANDLE mutex, DWORD waitMs)
-        : mutex(mutex)
+    MutexOwnership(HANDLE mutex, DWORD waitMs) : mutex(mutex)
     {
         const DWORD result = WaitForSingleObject(mutex, waitMs);
         // An abandoned mutex is owned all the same and must be given back.

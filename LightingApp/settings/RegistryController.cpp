@@ -14,8 +14,9 @@ constexpr REGSAM readAccess = KEY_READ | KEY_WOW64_64KEY;
 // Opens the key, creating it when missing.
 bool createKey(HKEY root, RegistryKey& key)
 {
-    return RegCreateKeyExW(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, checkAccess, nullptr,
-                           key.receive(), nullptr) == ERROR_SUCCESS;
+    return RegCreateKeyExW(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, checkAccess, nullptr, key.receive(),
+                           nullptr)
+        == ERROR_SUCCESS;
 }
 
 bool openKey(HKEY root, REGSAM access, RegistryKey& key)
@@ -42,7 +43,8 @@ StoredValue queryValue(HKEY key, std::size_t index)
 bool writeValue(HKEY key, std::size_t index, DWORD data)
 {
     return RegSetValueExW(key, valueNames[index].data(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                          sizeof(data)) == ERROR_SUCCESS;
+                          sizeof(data))
+        == ERROR_SUCCESS;
 }
 
 } // namespace

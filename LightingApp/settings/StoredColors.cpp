@@ -15,8 +15,7 @@ bool isBrightness(std::size_t index)
 } // namespace
 
 const std::array<std::wstring_view, storedValueCount> valueNames = {
-    L"Z1_Red", L"Z1_Green", L"Z1_Blue", L"Z1_Bright",
-    L"Z2_Red", L"Z2_Green", L"Z2_Blue", L"Z2_Bright",
+    L"Z1_Red", L"Z1_Green", L"Z1_Blue", L"Z1_Bright", L"Z2_Red", L"Z2_Green", L"Z2_Blue", L"Z2_Bright",
 };
 
 std::uint32_t defaultStoredValue(std::size_t index)
