@@ -20,8 +20,14 @@ esac
 head -c 2 "$file" | od -An -tx1 | grep -q 'ff fe' || { echo "no UTF-16LE byte-order mark"; exit 1; }
 xmllint --noout "$file"
 
-# The Task Scheduler service starts on demand. In a new prefix the service
+# The Task Scheduler service runs in a prefix of its own, with Wine's usual
+# wineserver: under the shared test prefix's persistent wineserver, Wine's
+# services do not start (each attempt times out). In a new prefix the service
 # database stays locked for a while (about 20 s) as Wine starts its services.
+export WINEPREFIX="$workdir/scheduler-prefix"
+trap 'wineserver -k 2>/dev/null || true' EXIT
+mkdir -p "$WINEPREFIX"
+wineboot -i >/dev/null 2>&1
 started=no
 for attempt in $(seq 1 90); do
   if wine net start Schedule 2>&1 | grep -q -E "started successfully|already been started"; then
@@ -34,4 +40,6 @@ done
 name="VeltrinLightingCheck$$"
 wine schtasks /create /xml "$(winepath -w "$file")" /tn "$name" >/dev/null
 wine schtasks /delete /tn "$name" /f >/dev/null 2>&1 || true
+wineserver -k 2>/dev/null || true
+rm -rf "$WINEPREFIX"
 echo "task file accepted by xmllint and schtasks"
