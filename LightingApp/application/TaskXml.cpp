@@ -88,8 +88,8 @@ std::filesystem::path pathFromWide(const std::wstring& name)
 
 void appendUtf16Unit(std::string& bytes, std::uint32_t unit)
 {
-    bytes.push_back(static_cast<char>(unit & 0xFFu));
-    bytes.push_back(static_cast<char>((unit >> 8) & 0xFFu));
+    bytes.push_back(static_cast<char>(unit & 0xFFU));
+    bytes.push_back(static_cast<char>((unit >> 8) & 0xFFU));
 }
 
 } // namespace

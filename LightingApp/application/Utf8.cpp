@@ -44,7 +44,7 @@ std::string toUtf8(std::wstring_view text, bool crlf)
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        std::uint32_t unit = static_cast<std::uint32_t>(text[i]);
+        auto unit = static_cast<std::uint32_t>(text[i]);
         if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(static_cast<std::uint32_t>(text[i + 1]))) {
             const auto low = static_cast<std::uint32_t>(text[++i]);
             unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);

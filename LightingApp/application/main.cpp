@@ -19,7 +19,7 @@ std::wstring widen(const std::string& text)
 
 // Parses the command line, identifies the machine, and carries out the
 // request. The exit code is 0 whatever happened; the console says what did.
-int wmain(int argc, wchar_t* argv[])
+int wmain(int argc, wchar_t** argv)
 {
     Parser parser;
     const std::shared_ptr<const Request> request = parser.parse(argc, argv);

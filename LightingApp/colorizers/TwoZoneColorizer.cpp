@@ -3,6 +3,7 @@
 #include "lighting_library/CommandLimitsKestrineTa1.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -50,9 +51,8 @@ std::shared_ptr<KestrineLightingLib::LightData> TwoZoneColorizer::buildLightData
 {
     std::vector<Color> controllerColors;
     controllerColors.reserve(zones.size());
-    for (const auto& zone : zones) {
-        controllerColors.push_back(toControllerColor(zone.color));
-    }
+    std::transform(zones.begin(), zones.end(), std::back_inserter(controllerColors),
+                   [this](const ColorZone& zone) { return toControllerColor(zone.color); });
 
     auto lightData = lightDataFactory->createLightData();
     if (lightData->pages.empty() || !lightData->pages.front()) {

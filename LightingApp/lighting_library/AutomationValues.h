@@ -48,7 +48,7 @@ public:
     }
 
 private:
-    VARIANT value;
+    VARIANT value{};
 };
 
 } // namespace KestrineLightingLib

@@ -35,6 +35,9 @@ bool HardwareCommunicatorKestrineTA1::sendLightData(std::shared_ptr<LightData> l
     std::uint32_t position = 1;
     for (const auto& page : lightData->pages) {
         if (page) {
+            // Each page's colours are written into the block, one page after
+            // the other; the sum is only where the next page starts.
+            // cppcheck-suppress useStlAlgorithm
             position += writePageColors(block.data() + position, *page,
                                         static_cast<std::uint32_t>(commandBlockSize) - position);
         }

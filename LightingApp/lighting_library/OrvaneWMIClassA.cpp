@@ -3,9 +3,8 @@
 #include "lighting_library/AutomationValues.h"
 
 #include <array>
-#include <cwchar>
-#include <iterator>
 #include <span>
+#include <string>
 
 using KestrineLightingLib::CommandBlock;
 using KestrineLightingLib::ScopedBstr;
@@ -112,9 +111,8 @@ HRESULT OrvaneWMIClassA::runMethod(std::int32_t commandType, const CommandBlock&
         return status;
     }
 
-    wchar_t formattedName[30] = {};
-    std::swprintf(formattedName, std::size(formattedName), L"orvBIOSInt%ld", methodNumber);
-    const ScopedBstr methodName(formattedName);
+    const std::wstring formattedName = L"orvBIOSInt" + std::to_wstring(methodNumber);
+    const ScopedBstr methodName(formattedName.c_str());
     status = methodClass->GetMethod(methodName.get(), 0, inSignature.ReleaseAndGetAddressOf(), nullptr);
     if (FAILED(status)) {
         return status;

@@ -40,10 +40,13 @@ private:
 
 } // namespace
 
+// NOLINTBEGIN(cppcoreguidelines-avoid-non-const-global-variables): the
+// process-wide state declared in the class.
 ComPtr<IWbemServices> PlatformCheck::services;
 HANDLE PlatformCheck::mutex = nullptr;
 bool PlatformCheck::mutexCreated = false;
 bool PlatformCheck::comInitialized = false;
+// NOLINTEND(cppcoreguidelines-avoid-non-const-global-variables)
 
 PlatformCheck::PlatformCheck(DWORD mutexWaitMs) : mutexWaitMs(mutexWaitMs) {}
 

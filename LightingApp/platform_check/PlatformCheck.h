@@ -40,8 +40,12 @@ private:
     std::wstring model;
 
     // Shared by every check in the process.
+    // NOLINTBEGIN(cppcoreguidelines-avoid-non-const-global-variables): one
+    // WMI connection, one "WmiMutex" handle and one COM initialisation per
+    // process, whatever the number of checks.
     static Microsoft::WRL::ComPtr<IWbemServices> services;
     static HANDLE mutex;
     static bool mutexCreated;
     static bool comInitialized;
+    // NOLINTEND(cppcoreguidelines-avoid-non-const-global-variables)
 };

@@ -52,14 +52,12 @@ bool writeValue(HKEY key, std::size_t index, DWORD data)
 RegistryController::RegistryController() : RegistryController(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER) {}
 
 RegistryController::RegistryController(HKEY machineRoot, HKEY userRoot)
-    : hasStoredColors(false), machineRoot(machineRoot), userRoot(userRoot)
-{
-    hasStoredColors = checkStoredColors(machineRoot) || checkStoredColors(userRoot);
-}
+    : hasStoredColors(checkStoredColors(machineRoot) || checkStoredColors(userRoot)),
+      machineRoot(machineRoot),
+      userRoot(userRoot)
+{}
 
-RegistryController::~RegistryController() = default;
-
-bool RegistryController::checkStoredColors(HKEY root) const
+bool RegistryController::checkStoredColors(HKEY root)
 {
     RegistryKey key;
     if (!createKey(root, key)) {

@@ -14,7 +14,7 @@ public:
     RegistryController();
     // For tests: other keys in place of HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
     RegistryController(HKEY machineRoot, HKEY userRoot);
-    virtual ~RegistryController();
+    virtual ~RegistryController() = default;
 
     // Entries for which a REG_DWORD value is stored are overwritten with it.
     // True when at least one value was taken.
@@ -26,7 +26,9 @@ public:
     bool hasStoredColors;
 
 private:
-    bool checkStoredColors(HKEY root) const;
+    // Static: the constructor calls it while initialising its members, and it
+    // needs nothing but the root it is given.
+    static bool checkStoredColors(HKEY root);
     bool ensureDefaults(HKEY root) const;
     // The root to read and write: the machine root when its values can be
     // made complete, else the user root; nullptr when neither can.
