@@ -18,6 +18,7 @@ packages=(
   libclang-rt-14-dev
   clang-tidy
   clang-format
+  cppcheck
   zip
   unzip
   jq

@@ -20,6 +20,7 @@ run_step() {
 run_step "native: build and test" cmake --workflow --preset native
 run_step "native: fuzz each target for 15 s" scripts/fuzz.sh 15
 run_step "windows: build and test under Wine" cmake --workflow --preset windows
+run_step "static checks" scripts/static-checks.sh
 
 echo
 if [ ${#failed[@]} -eq 0 ]; then
