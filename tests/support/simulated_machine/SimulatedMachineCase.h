@@ -3,6 +3,7 @@
 #include "RecordedCall.h"
 
 #include <windows.h>
+#include <wbemidl.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -54,6 +55,8 @@ public:
     SimulatedMachineCase& returnCode(std::int32_t code);
     SimulatedMachineCase& noReturnCode();
     SimulatedMachineCase& fail(Step step, HRESULT status);
+    // The same for a WMI status, which WMI's headers declare as an unsigned enumeration.
+    SimulatedMachineCase& fail(Step step, WBEMSTATUS status) { return fail(step, static_cast<HRESULT>(status)); }
     // Put of the named property fails with the status (the name as the caller spells it).
     SimulatedMachineCase& failPut(std::wstring_view property, HRESULT status);
     SimulatedMachineCase& cimv2NextTimeout();

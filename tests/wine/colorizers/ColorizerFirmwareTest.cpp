@@ -52,7 +52,7 @@ TEST(GenTwoColorizerOnFirmware, SendsRedLogoAndHalfBlueLightBar)
 TEST(GenTwoColorizerOnFirmware, WithoutTheFirmwareInterfaceNothingIsSentAndTheColoursStay)
 {
     SimulatedMachineCase machine;
-    machine.fail(Step::WmiGetClass, static_cast<HRESULT>(WBEM_E_INVALID_CLASS));
+    machine.fail(Step::WmiGetClass, WBEM_E_INVALID_CLASS);
     GenTwoColorizer colorizer;
 
     EXPECT_FALSE(colorizer.setColors({Color(1, 2, 3), Color(4, 5, 6)}));

@@ -131,7 +131,7 @@ TEST_F(EndToEnd, RefusedCommandIsReportedAndTheColoursAreStoredAnyway)
 
 TEST_F(EndToEnd, MachineWithoutTheFirmwareInterfaceFailsTheRequest)
 {
-    machine.fail(Step::WmiGetClass, static_cast<HRESULT>(WBEM_E_NOT_FOUND));
+    machine.fail(Step::WmiGetClass, WBEM_E_NOT_FOUND);
     const ProgramResult result = run({L"50"});
     EXPECT_EQ(result.output, "Request Failed\r\n");
     EXPECT_EQ(result.exitCode, 0u);
@@ -141,7 +141,7 @@ TEST_F(EndToEnd, MachineWithoutTheFirmwareInterfaceFailsTheRequest)
 
 TEST_F(EndToEnd, FailedDefaultIsReportedAndTheDefaultsAreStored)
 {
-    machine.model(L"Orvane VR Veltrin G1 Workstation").fail(Step::WmiExec, static_cast<HRESULT>(WBEM_E_FAILED));
+    machine.model(L"Orvane VR Veltrin G1 Workstation").fail(Step::WmiExec, WBEM_E_FAILED);
     EXPECT_EQ(run({L"default"}).output, "Request Failed\r\n");
     EXPECT_THAT(machine.calls(), SizeIs(2)) << "the colour command is sent after a failed brightness command";
     EXPECT_EQ(storedValues(), stored({255, 255, 255, 100, 255, 255, 255, 100}));

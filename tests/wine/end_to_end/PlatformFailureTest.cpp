@@ -14,11 +14,6 @@ namespace {
 
 using namespace std::string_literals;
 
-HRESULT status(WBEMSTATUS value)
-{
-    return static_cast<HRESULT>(value);
-}
-
 using UnsupportedMachine = ProgramOnMachine;
 
 TEST_F(UnsupportedMachine, NearMissModelsAreNotCompatible)
@@ -78,23 +73,23 @@ INSTANTIATE_TEST_SUITE_P(EndToEnd, FailedPlatformCheck, ::testing::Values(
                     connect + "WbemLocator interface is not exposed"},
     PlatformFailure{"locator failed", [](auto& m) { m.fail(Step::Cimv2Locator, E_FAIL); },
                     connect + "CoCreateInstance error: 0x80004005"},
-    PlatformFailure{"access denied", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_ACCESS_DENIED)); },
+    PlatformFailure{"access denied", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_ACCESS_DENIED); },
                     connect + "user name or password not valid or authorized"},
-    PlatformFailure{"failed", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_FAILED)); },
+    PlatformFailure{"failed", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_FAILED); },
                     connect + "unspecified error"},
-    PlatformFailure{"invalid namespace", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_INVALID_NAMESPACE)); },
+    PlatformFailure{"invalid namespace", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_INVALID_NAMESPACE); },
                     connect + "invalid namespace on server"},
-    PlatformFailure{"invalid parameter", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_INVALID_PARAMETER)); },
+    PlatformFailure{"invalid parameter", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_INVALID_PARAMETER); },
                     connect + " invalid parameter was specified"},
-    PlatformFailure{"out of memory", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_OUT_OF_MEMORY)); },
+    PlatformFailure{"out of memory", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_OUT_OF_MEMORY); },
                     connect + "not enough memory to complete operation"},
-    PlatformFailure{"transport", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_TRANSPORT_FAILURE)); },
+    PlatformFailure{"transport", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_TRANSPORT_FAILURE); },
                     connect + "RPC call failure to WMI"},
-    PlatformFailure{"credentials", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_LOCAL_CREDENTIALS)); },
+    PlatformFailure{"credentials", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_LOCAL_CREDENTIALS); },
                     connect + "Local Credential Error"},
-    PlatformFailure{"other code", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_NOT_FOUND)); },
+    PlatformFailure{"other code", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_NOT_FOUND); },
                     connect + "ConnectServer error: 0x80041002"},
-    PlatformFailure{"enumeration", [](auto& m) { m.fail(Step::Cimv2Enum, status(WBEM_E_FAILED)); },
+    PlatformFailure{"enumeration", [](auto& m) { m.fail(Step::Cimv2Enum, WBEM_E_FAILED); },
                     "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error"}));
 
 using BusyMachine = ProgramOnMachine;

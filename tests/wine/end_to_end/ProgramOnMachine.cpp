@@ -1,14 +1,13 @@
 #include "ProgramOnMachine.h"
 
 #include "ExpectedUsage.h"
+#include "settings/StoredColors.h"
 
 #include <sstream>
 
 namespace {
 
 const wchar_t* const colorsKey = L"SOFTWARE\\Orvane\\VeltrinLighting";
-const wchar_t* const valueNames[] = {L"Z1_Red", L"Z1_Green", L"Z1_Blue", L"Z1_Bright",
-                                     L"Z2_Red", L"Z2_Green", L"Z2_Blue", L"Z2_Bright"};
 
 std::wstring widen(const std::string& text)
 {
@@ -39,7 +38,7 @@ std::vector<std::optional<std::uint32_t>> ProgramOnMachine::storedValues(bool ma
     const ProgramResult query = runProgram({L"C:\\windows\\system32\\reg.exe", {L"query", key, L"/reg:64"}, {}, {}});
 
     // Lines look like "    Z1_Red    REG_DWORD    0xff".
-    std::vector<std::optional<std::uint32_t>> values(std::size(valueNames));
+    std::vector<std::optional<std::uint32_t>> values(storedValueCount);
     std::istringstream lines(query.output);
     std::string name;
     std::string type;
@@ -49,7 +48,7 @@ std::vector<std::optional<std::uint32_t>> ProgramOnMachine::storedValues(bool ma
         if (!(fields >> name >> type >> data) || type != "REG_DWORD") {
             continue;
         }
-        for (std::size_t i = 0; i < std::size(valueNames); ++i) {
+        for (std::size_t i = 0; i < storedValueCount; ++i) {
             if (widen(name) == valueNames[i]) {
                 values[i] = static_cast<std::uint32_t>(std::stoul(data, nullptr, 16));
             }
@@ -72,7 +71,7 @@ void ProgramOnMachine::storeValue(const wchar_t* name, std::uint32_t value)
 void ProgramOnMachine::storeValues(const std::vector<std::uint32_t>& values)
 {
     for (std::size_t i = 0; i < values.size(); ++i) {
-        storeValue(valueNames[i], values[i]);
+        storeValue(valueNames[i].data(), values[i]);
     }
 }
 
@@ -94,7 +93,7 @@ std::vector<std::optional<std::uint32_t>> stored(std::initializer_list<std::uint
 
 std::vector<std::optional<std::uint32_t>> nothingStored()
 {
-    return std::vector<std::optional<std::uint32_t>>(std::size(valueNames));
+    return std::vector<std::optional<std::uint32_t>>(storedValueCount);
 }
 
 std::string usageText()

@@ -40,7 +40,7 @@ TEST(FirmwareChannel, ReportsRefusalsAndFailuresAsNotAccepted)
     }
     {
         SimulatedMachineCase machine;
-        machine.fail(Step::WmiGetClass, static_cast<HRESULT>(WBEM_E_INVALID_CLASS));
+        machine.fail(Step::WmiGetClass, WBEM_E_INVALID_CLASS);
         EXPECT_FALSE(sendToFirmware(5, brightnessBlock()));
         EXPECT_TRUE(machine.calls().empty());
     }

@@ -30,12 +30,6 @@ std::string failureOf(const std::function<int()>& detect)
     return {};
 }
 
-// WBEMSTATUS values as the HRESULTs that WMI returns.
-HRESULT status(WBEMSTATUS value)
-{
-    return static_cast<HRESULT>(value);
-}
-
 const std::string initFailed = "PlatformCheck::init: info exception: ";
 
 struct ModelCase {
@@ -101,15 +95,15 @@ INSTANTIATE_TEST_SUITE_P(PlatformCheck, Failures, ::testing::Values(
                 connect + "WbemLocator interface is not exposed"},
     FailureCase{"locator denied", [](auto& m) { m.fail(Step::Cimv2Locator, E_ACCESSDENIED); },
                 connect + "CoCreateInstance error: 0x80070005"},
-    FailureCase{"connect denied", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_ACCESS_DENIED)); },
+    FailureCase{"connect denied", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_ACCESS_DENIED); },
                 connect + "user name or password not valid or authorized"},
-    FailureCase{"connect not found", [](auto& m) { m.fail(Step::Cimv2Connect, status(WBEM_E_NOT_FOUND)); },
+    FailureCase{"connect not found", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_NOT_FOUND); },
                 connect + "ConnectServer error: 0x80041002"},
     FailureCase{"connect success code", [](auto& m) { m.fail(Step::Cimv2Connect, 1); },
                 connect + "ConnectServer error: 0x1"},
-    FailureCase{"enumeration failed", [](auto& m) { m.fail(Step::Cimv2Enum, status(WBEM_E_FAILED)); },
+    FailureCase{"enumeration failed", [](auto& m) { m.fail(Step::Cimv2Enum, WBEM_E_FAILED); },
                 "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error"},
-    FailureCase{"enumeration success code", [](auto& m) { m.fail(Step::Cimv2Enum, status(WBEM_S_FALSE)); },
+    FailureCase{"enumeration success code", [](auto& m) { m.fail(Step::Cimv2Enum, WBEM_S_FALSE); },
                 "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error"}));
 
 TEST(PlatformCheck, RunsTwiceInOneProcessAndLeavesComAsItFoundIt)

@@ -1,5 +1,6 @@
 #include "settings/RegistryController.h"
 #include "settings/RegistryKey.h"
+#include "settings/StoredColors.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -67,10 +68,8 @@ protected:
 
     static void storeVector(HKEY root, const std::vector<DWORD>& values)
     {
-        const wchar_t* names[] = {L"Z1_Red", L"Z1_Green", L"Z1_Blue", L"Z1_Bright",
-                                  L"Z2_Red", L"Z2_Green", L"Z2_Blue", L"Z2_Bright"};
         for (std::size_t i = 0; i < values.size(); ++i) {
-            setDword(root, names[i], values[i]);
+            setDword(root, valueNames[i].data(), values[i]);
         }
     }
 
@@ -78,14 +77,12 @@ protected:
     // that is missing or of another type.
     static std::vector<std::optional<DWORD>> storedDwords(HKEY root)
     {
-        const wchar_t* names[] = {L"Z1_Red", L"Z1_Green", L"Z1_Blue", L"Z1_Bright",
-                                  L"Z2_Red", L"Z2_Green", L"Z2_Blue", L"Z2_Bright"};
         std::vector<std::optional<DWORD>> values;
-        for (const auto* name : names) {
+        for (const auto name : valueNames) {
             DWORD data = 0;
             DWORD size = sizeof(data);
             DWORD type = 0;
-            const bool found = RegGetValueW(root, colorsKey, name, RRF_RT_ANY, &type, &data, &size) == ERROR_SUCCESS
+            const bool found = RegGetValueW(root, colorsKey, name.data(), RRF_RT_ANY, &type, &data, &size) == ERROR_SUCCESS
                 && type == REG_DWORD;
             values.push_back(found ? std::optional<DWORD>(data) : std::nullopt);
         }
@@ -228,9 +225,8 @@ TEST_F(RegistryRoots, NeitherRootUsableFailsWithoutTouchingTheVector)
 
 TEST_F(RegistryRoots, ReadingWithoutAnyDwordLeavesTheVectorAlone)
 {
-    for (const wchar_t* name : {L"Z1_Red", L"Z1_Green", L"Z1_Blue", L"Z1_Bright",
-                                L"Z2_Red", L"Z2_Green", L"Z2_Blue", L"Z2_Bright"}) {
-        setString(machine.get(), name, L"x");
+    for (const auto name : valueNames) {
+        setString(machine.get(), name.data(), L"x");
     }
     std::vector<std::uint8_t> values = {1, 2, 3, 4, 5, 6, 7, 8};
     EXPECT_FALSE(controller().readColors(values));
