@@ -19,12 +19,12 @@ case "$action" in
       rm -rf "$WINEPREFIX"
     fi
     mkdir -p "$WINEPREFIX"
-    # The persistent server goes first, so that wineboot and everything after
-    # it use it: started after wineboot, it would find wineboot's own server
-    # still lingering and exit. Detached from ctest's pipes, so that ctest does
-    # not wait for it.
-    setsid wineserver -p </dev/null >/dev/null 2>&1 &
     wineboot -i >/dev/null 2>&1
+    # The persistent server can only start once wineboot's own server has
+    # gone (otherwise it exits at once). Detached from ctest's pipes, so that
+    # ctest does not wait for it.
+    wineserver -w
+    setsid wineserver -p </dev/null >/dev/null 2>&1 &
     if [ $# -ge 3 ]; then
       "$here/register-simulated-machine.sh" "$WINEPREFIX" "$3"
     fi

@@ -20,17 +20,15 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows --target VeltrinLighting simulated_machine >/dev/null
 
 export WINEPREFIX="$root/build/try-prefix" WINEDEBUG=-all
-new_prefix=no
-[ -d "$WINEPREFIX" ] || new_prefix=yes
-mkdir -p "$WINEPREFIX"
-# A persistent wineserver makes each Wine process start in a fraction of a
-# second; it is started before wineboot so that wineboot uses it too.
-setsid wineserver -p </dev/null >/dev/null 2>&1 &
-trap 'wineserver -k 2>/dev/null || true' EXIT
-if [ "$new_prefix" = yes ]; then
+if [ ! -d "$WINEPREFIX" ]; then
   echo "Creating the Wine prefix $WINEPREFIX (once)..."
   wineboot -i >/dev/null 2>&1
 fi
+# A persistent wineserver makes each Wine process start in a fraction of a
+# second. It can only start once any earlier server of the prefix has gone.
+wineserver -w
+setsid wineserver -p </dev/null >/dev/null 2>&1 &
+trap 'wineserver -k 2>/dev/null || true' EXIT
 cmake/register-simulated-machine.sh "$WINEPREFIX" "$root/build/windows/bin/simulated-machine.dll"
 
 case "${MODEL:-g2}" in

@@ -1,5 +1,6 @@
 #include "ProgramRun.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -90,13 +91,25 @@ RunningProgram::~RunningProgram()
 ProgramResult RunningProgram::finish()
 {
     ProgramResult result;
-    char buffer[4096];
-    DWORD read = 0;
-    // The pipe ends when the program (the only writer) has gone.
-    while (ReadFile(outputRead, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-        result.output.append(buffer, read);
+    // Reading until the pipe ends is not enough: a process that the program
+    // starts (Wine's desktop process, for one) may inherit the pipe and keep
+    // it open long after the program is gone. So the output is read while the
+    // program runs, and what is left in the pipe once it has ended.
+    const auto readAvailable = [&] {
+        DWORD available = 0;
+        while (PeekNamedPipe(outputRead, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+            char buffer[4096];
+            DWORD read = 0;
+            if (!ReadFile(outputRead, buffer, std::min<DWORD>(available, sizeof(buffer)), &read, nullptr) || read == 0) {
+                return;
+            }
+            result.output.append(buffer, read);
+        }
+    };
+    while (WaitForSingleObject(process, 10) == WAIT_TIMEOUT) {
+        readAvailable();
     }
-    WaitForSingleObject(process, INFINITE);
+    readAvailable();
     GetExitCodeProcess(process, &result.exitCode);
     result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
     return result;
