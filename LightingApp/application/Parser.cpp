@@ -2,13 +2,11 @@
 
 #include "application/ExecutablePath.h"
 #include "application/TaskXml.h"
+#include "application/ZoneColors.h"
 
 #include <sstream>
 
 namespace {
-
-constexpr std::uint32_t maxColorValue = 255;
-constexpr std::uint32_t maxBrightness = 100;
 
 bool isHelpKeyword(const std::wstring& argument)
 {

@@ -3,25 +3,20 @@
 #include "application/ConsoleOutput.h"
 #include "application/Messages.h"
 #include "application/RequestLock.h"
+#include "application/TaskFileReport.h"
 #include "application/UsageText.h"
 #include "platform_check/GenerationDetection.h"
 
 #include <optional>
 
-namespace {
-
-// The requests that read, send and store colours.
-bool changesLighting(RequestKind kind)
-{
-    return kind == RequestKind::Restore || kind == RequestKind::Default || kind == RequestKind::Brightness
-        || kind == RequestKind::Colors;
-}
-
-} // namespace
-
 Platform::Platform() : colorizer(colorizerFactory.createColorizer(detectGeneration())) {}
 
 Platform::~Platform() = default;
+
+bool Platform::supported() const
+{
+    return colorizer != nullptr;
+}
 
 bool Platform::handleRequest(const Request& request)
 {
@@ -29,9 +24,15 @@ bool Platform::handleRequest(const Request& request)
     if (!colorizer) {
         out << std::endl << Messages::notCompatible << std::endl;
         printUsage(request);
+        if (request.kind == RequestKind::CreateTaskFile && !reportTaskFile(request)) {
+            out << Messages::requestFailed << std::endl;
+        }
         return false;
     }
 
+    // Whether colours are stored is decided under the lock too, with the
+    // reading, sending and storing: concurrent runs then end as some one of
+    // them after another would.
     std::optional<RequestLock> lock;
     if (changesLighting(request.kind)) {
         lock.emplace();
@@ -85,16 +86,6 @@ bool Platform::applyAndStore(const ZoneValues& values)
     return sent && stored;
 }
 
-bool Platform::reportTaskFile(const Request& request) const
-{
-    if (request.taskFileWritten) {
-        console() << Messages::taskFileWritten << request.taskFile << std::endl;
-        return true;
-    }
-    console() << Messages::taskFileNotWritten << request.taskFile << std::endl;
-    return false;
-}
-
 ZoneValues Platform::defaultZoneValues() const
 {
     if (!colorizer) {
@@ -106,7 +97,7 @@ ZoneValues Platform::defaultZoneValues() const
 ZoneValues Platform::storedOrDefaultZoneValues() const
 {
     ZoneValues values = defaultZoneValues();
-    if (registryController.hasStoredColors) {
+    if (registryController.hasStoredColors()) {
         registryController.readColors(values);
     }
     return values;

@@ -21,13 +21,15 @@ public:
     Platform(const Platform&) = delete;
     Platform& operator=(const Platform&) = delete;
 
+    // Whether the machine is one of the supported models.
+    bool supported() const;
+
     // Carries out the request and reports on the console. True when it was
     // carried out in full.
     bool handleRequest(const Request& request);
 
 private:
     bool applyAndStore(const ZoneValues& values);
-    bool reportTaskFile(const Request& request) const;
     ZoneValues defaultZoneValues() const;
     ZoneValues storedOrDefaultZoneValues() const;
     std::vector<Color> toColors(const ZoneValues& values) const;

@@ -17,6 +17,13 @@ enum class RequestKind : std::int32_t {
     CreateTaskFile = 6,
 };
 
+// The requests that read, send and store colours.
+inline bool changesLighting(RequestKind kind)
+{
+    return kind == RequestKind::Restore || kind == RequestKind::Default || kind == RequestKind::Brightness
+        || kind == RequestKind::Colors;
+}
+
 // The parsed command line.
 struct Request {
     RequestKind kind = RequestKind::Invalid;

@@ -19,8 +19,6 @@ public:
     RequestLock(const RequestLock&) = delete;
     RequestLock& operator=(const RequestLock&) = delete;
 
-    bool owned() const { return isOwned; }
-
 private:
     HANDLE mutex = nullptr;
     bool isOwned = false;

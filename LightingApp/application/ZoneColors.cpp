@@ -4,18 +4,17 @@
 
 namespace {
 
-constexpr std::uint8_t fullBrightness = 100;
-
 std::uint8_t scaled(std::uint8_t component, double factor)
 {
     // The factor is formed first, as the lighting has always been computed:
-    // at brightness 29 a component of 100 gives 28, not 29.
-    return static_cast<std::uint8_t>(component * factor);
+    // at brightness 29 a component of 100 gives 28, not 29. A product beyond
+    // a byte would not convert to one at all.
+    return static_cast<std::uint8_t>(std::min(component * factor, static_cast<double>(maxColorValue)));
 }
 
 Color zoneColor(const ZoneValues& values, std::size_t first)
 {
-    const double factor = std::min(values[first + 3], fullBrightness) / 100.0;
+    const double factor = values[first + 3] / 100.0;
     return Color(scaled(values[first], factor), scaled(values[first + 1], factor), scaled(values[first + 2], factor));
 }
 
@@ -23,7 +22,7 @@ Color zoneColor(const ZoneValues& values, std::size_t first)
 
 ZoneValues zoneValuesAtFullBrightness(const Color& zone1, const Color& zone2)
 {
-    return {zone1.red, zone1.green, zone1.blue, fullBrightness, zone2.red, zone2.green, zone2.blue, fullBrightness};
+    return {zone1.red, zone1.green, zone1.blue, maxBrightness, zone2.red, zone2.green, zone2.blue, maxBrightness};
 }
 
 std::vector<Color> colorsWithBrightness(const ZoneValues& values)

@@ -40,13 +40,6 @@ public:
     VARIANT* get() { return &value; }
     const VARIANT* get() const { return &value; }
 
-    // For out-parameters: frees what the variant held and hands it over empty.
-    VARIANT* receive()
-    {
-        VariantClear(&value);
-        return &value;
-    }
-
 private:
     VARIANT value{};
 };

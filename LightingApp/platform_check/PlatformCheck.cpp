@@ -14,6 +14,10 @@ namespace {
 
 constexpr long nextTimeoutMs = 2000;
 
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): stateless; the
+// checks of a program take it by reference.
+ComRuntime systemComRuntime;
+
 // Owns "WmiMutex" for the span of one WMI connection, when the wait got it.
 class MutexOwnership {
 public:
@@ -48,7 +52,9 @@ bool PlatformCheck::mutexCreated = false;
 bool PlatformCheck::comInitialized = false;
 // NOLINTEND(cppcoreguidelines-avoid-non-const-global-variables)
 
-PlatformCheck::PlatformCheck(DWORD mutexWaitMs) : mutexWaitMs(mutexWaitMs) {}
+PlatformCheck::PlatformCheck(DWORD mutexWaitMs) : PlatformCheck(mutexWaitMs, systemComRuntime) {}
+
+PlatformCheck::PlatformCheck(DWORD mutexWaitMs, ComRuntime& com) : mutexWaitMs(mutexWaitMs), com(com) {}
 
 PlatformCheck::~PlatformCheck() = default;
 
@@ -85,15 +91,14 @@ void PlatformCheck::initializeCOM()
         return;
     }
     try {
-        HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        HRESULT result = com.initialize();
         if (FAILED(result)) {
             throw std::runtime_error("PlatformCheck::initializeCOM: CoInitializeEx error: 0x" + hexCode(result));
         }
-        result = CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
-                                      RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
+        result = com.initializeSecurity();
         // RPC_E_TOO_LATE: the process's security is already set, which is fine.
         if (FAILED(result) && result != RPC_E_TOO_LATE) {
-            CoUninitialize();
+            com.uninitialize();
             throw std::runtime_error("PlatformCheck::initializeCOM: CoInitializeSecurity error: 0x" + hexCode(result));
         }
         comInitialized = true;
@@ -105,7 +110,7 @@ void PlatformCheck::initializeCOM()
 void PlatformCheck::uninitializeCOM()
 {
     if (comInitialized) {
-        CoUninitialize();
+        com.uninitialize();
         comInitialized = false;
     }
 }

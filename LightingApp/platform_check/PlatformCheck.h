@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform_check/ComRuntime.h"
+
 #include <windows.h>
 #include <wbemidl.h>
 #include <wrl/client.h>
@@ -17,6 +19,8 @@
 class PlatformCheck {
 public:
     explicit PlatformCheck(DWORD mutexWaitMs);
+    // For tests: COM entered and left through com, which must outlive the check.
+    PlatformCheck(DWORD mutexWaitMs, ComRuntime& com);
     virtual ~PlatformCheck();
 
     PlatformCheck(const PlatformCheck&) = delete;
@@ -26,8 +30,8 @@ public:
     std::wstring getModel() const;
 
 private:
-    static void initializeCOM();
-    static void uninitializeCOM();
+    void initializeCOM();
+    void uninitializeCOM();
     void setupWmi();
     static void connectWMINamespace();
     static void handleCreateInstanceEnumResult(HRESULT result);
@@ -36,6 +40,7 @@ private:
     void releaseWmi();
 
     DWORD mutexWaitMs;
+    ComRuntime& com;
     Microsoft::WRL::ComPtr<IEnumWbemClassObject> enumerator;
     std::wstring model;
 

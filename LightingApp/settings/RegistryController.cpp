@@ -51,11 +51,13 @@ bool writeValue(HKEY key, std::size_t index, DWORD data)
 
 RegistryController::RegistryController() : RegistryController(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER) {}
 
-RegistryController::RegistryController(HKEY machineRoot, HKEY userRoot)
-    : hasStoredColors(checkStoredColors(machineRoot) || checkStoredColors(userRoot)),
-      machineRoot(machineRoot),
-      userRoot(userRoot)
+RegistryController::RegistryController(HKEY machineRoot, HKEY userRoot) : machineRoot(machineRoot), userRoot(userRoot)
 {}
+
+bool RegistryController::hasStoredColors() const
+{
+    return checkStoredColors(machineRoot) || checkStoredColors(userRoot) || completeSetReadable(machineRoot);
+}
 
 bool RegistryController::checkStoredColors(HKEY root)
 {
@@ -65,6 +67,21 @@ bool RegistryController::checkStoredColors(HKEY root)
     }
     for (std::size_t i = 0; i < storedValueCount; ++i) {
         if (queryValue(key.get(), i).status != ERROR_SUCCESS) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool RegistryController::completeSetReadable(HKEY root)
+{
+    RegistryKey key;
+    if (!openKey(root, readAccess, key)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < storedValueCount; ++i) {
+        const StoredValue value = queryValue(key.get(), i);
+        if (value.status != ERROR_SUCCESS || value.type != REG_DWORD) {
             return false;
         }
     }
@@ -105,12 +122,28 @@ HKEY RegistryController::chooseRoot() const
     return nullptr;
 }
 
+HKEY RegistryController::chooseReadRoot() const
+{
+    if (ensureDefaults(machineRoot)) {
+        return machineRoot;
+    }
+    // Looked at before the user root is filled with defaults.
+    const bool userSetComplete = checkStoredColors(userRoot);
+    if (!ensureDefaults(userRoot)) {
+        return nullptr;
+    }
+    if (!userSetComplete && completeSetReadable(machineRoot)) {
+        return machineRoot;
+    }
+    return userRoot;
+}
+
 bool RegistryController::readColors(std::vector<std::uint8_t>& colors) const
 {
     if (colors.size() < storedValueCount) {
         return false;
     }
-    const HKEY root = chooseRoot();
+    const HKEY root = chooseReadRoot();
     RegistryKey key;
     if (root == nullptr || !openKey(root, readAccess, key)) {
         return false;

@@ -9,6 +9,14 @@
 // "SOFTWARE\Orvane\VeltrinLighting\" in the registry's 64-bit view: in
 // HKEY_LOCAL_MACHINE when this process may write there, else in
 // HKEY_CURRENT_USER. Missing values are created with defaults on first use.
+//
+// A process that may not write the machine key and has no complete set of its
+// own reads the machine key's set: a user starts from the colours the
+// administrator stored, and keeps what they set in their own key.
+//
+// Nothing is looked up at construction: every call reads the registry as it
+// is then, so that a caller holding the request lock sees what the previous
+// run stored.
 class RegistryController {
 public:
     RegistryController();
@@ -16,23 +24,26 @@ public:
     RegistryController(HKEY machineRoot, HKEY userRoot);
     virtual ~RegistryController() = default;
 
+    // Whether a complete set of the eight values is stored: under the machine
+    // root, else under the user root, else (read only) under the machine root.
+    bool hasStoredColors() const;
+
     // Entries for which a REG_DWORD value is stored are overwritten with it.
     // True when at least one value was taken.
     bool readColors(std::vector<std::uint8_t>& colors) const;
     // True only when all eight values were written.
     bool writeColors(const std::vector<std::uint8_t>& colors) const;
 
-    // All eight values were present, under the machine root or else the user root.
-    bool hasStoredColors;
-
 private:
-    // Static: the constructor calls it while initialising its members, and it
-    // needs nothing but the root it is given.
     static bool checkStoredColors(HKEY root);
+    static bool completeSetReadable(HKEY root);
     bool ensureDefaults(HKEY root) const;
     // The root to read and write: the machine root when its values can be
     // made complete, else the user root; nullptr when neither can.
     HKEY chooseRoot() const;
+    // The root to read from: the chosen root, or the machine root when the
+    // chosen one is the user root and held no complete set of its own.
+    HKEY chooseReadRoot() const;
 
     HKEY machineRoot;
     HKEY userRoot;

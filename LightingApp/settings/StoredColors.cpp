@@ -1,15 +1,15 @@
 #include "settings/StoredColors.h"
 
+#include "application/ZoneColors.h"
+
 #include <algorithm>
 
 namespace {
 
-constexpr std::uint32_t maxColorValue = 255;
-constexpr std::uint32_t maxBrightness = 100;
-
-bool isBrightness(std::size_t index)
+// Every fourth entry is a zone's brightness.
+std::uint32_t rangeLimit(std::size_t index)
 {
-    return index == 3 || index == 7;
+    return index == 3 || index == 7 ? maxBrightness : maxColorValue;
 }
 
 } // namespace
@@ -20,11 +20,11 @@ const std::array<std::wstring_view, storedValueCount> valueNames = {
 
 std::uint32_t defaultStoredValue(std::size_t index)
 {
-    return isBrightness(index) ? maxBrightness : maxColorValue;
+    // Full white at full brightness: every entry at the top of its range.
+    return rangeLimit(index);
 }
 
 std::uint8_t vectorEntryFromStored(std::size_t index, std::uint32_t stored)
 {
-    const std::uint32_t limit = isBrightness(index) ? maxBrightness : maxColorValue;
-    return static_cast<std::uint8_t>(std::min(stored, limit));
+    return static_cast<std::uint8_t>(std::min(stored, rangeLimit(index)));
 }

@@ -25,10 +25,10 @@ TEST(ZoneColors, FullBrightnessKeepsAndZeroBrightnessClearsTheColour)
                 ElementsAre(Color(25, 0, 0), Color(0, 25, 0)));
 }
 
-TEST(ZoneColors, BrightnessAboveOneHundredCountsAsOneHundred)
+TEST(ZoneColors, ComponentsSaturateBeyondFullBrightness)
 {
     EXPECT_THAT(colorsWithBrightness({255, 128, 1, 200, 255, 255, 255, 255}),
-                ElementsAre(Color(255, 128, 1), Color(255, 255, 255)));
+                ElementsAre(Color(255, 255, 2), Color(255, 255, 255)));
 }
 
 TEST(ZoneColors, NeedsExactlyEightValues)

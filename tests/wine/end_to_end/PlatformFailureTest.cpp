@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <thread>
@@ -91,6 +92,49 @@ INSTANTIATE_TEST_SUITE_P(EndToEnd, FailedPlatformCheck, ::testing::Values(
                     connect + "ConnectServer error: 0x80041002"},
     PlatformFailure{"enumeration", [](auto& m) { m.fail(Step::Cimv2Enum, WBEM_E_FAILED); },
                     "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error"}));
+
+// Help and the task file need no machine: they are answered whatever the
+// platform check found, and only they are.
+struct MachineIndependentCase {
+    const char* name;
+    std::function<void(SimulatedMachineCase&)> configure;
+    std::vector<std::wstring> arguments;
+    std::string expected;
+};
+
+using MachineIndependentRequests = ProgramOnMachine;
+
+TEST_F(MachineIndependentRequests, AreAnsweredWhateverTheCheckFound)
+{
+    const auto failedCheck = [](SimulatedMachineCase& m) { m.fail(Step::Cimv2Connect, WBEM_E_FAILED); };
+    const auto unsupported = [](SimulatedMachineCase& m) { m.model(L"Wine"); };
+    const std::wstring missing = L"C:\\no such folder\\task.xml";
+    const std::string notWritten = "Could not write the startup task file: C:\\no such folder\\task.xml\r\n"
+                                   "Request Failed\r\n";
+    const std::string notCompatible = "\r\nThis hardware is not compatible.\r\n" + usageText();
+    const std::wstring written = (std::filesystem::temp_directory_path() / L"veltrin-machine-independent.xml").wstring();
+    const std::string writtenText = "Startup task file written: " + std::string(written.begin(), written.end()) + "\r\n";
+    const MachineIndependentCase cases[] = {
+        {"help after a failed check", failedCheck, {L"help"}, usageText()},
+        {"task file written after a failed check", failedCheck, {L"--create-xml", written}, writtenText},
+        {"task file after a failed check", failedCheck, {L"--create-xml", missing}, notWritten},
+        {"task file on an unsupported machine", unsupported, {L"--create-xml", missing}, notCompatible + notWritten},
+        {"help on an unsupported machine", unsupported, {L"-h"}, notCompatible},
+        {"invalid after a failed check", failedCheck, {L"1", L"2", L"3"},
+         "Platform check failed: PlatformCheck::init: info exception: PlatformCheck::connectWMINamespace: "
+         "unspecified error\r\nRequest Failed\r\n"},
+    };
+    for (const auto& c : cases) {
+        SimulatedMachineCase caseMachine{SimulatedMachineCase::Scope::ChildProcesses};
+        c.configure(caseMachine);
+        const ProgramResult result = runProgram({besideTestProgram(L"VeltrinLighting.exe"), c.arguments,
+                                                 L"C:\\Tools\\lighting.exe", caseMachine.environmentBlock()});
+        EXPECT_EQ(result.output, c.expected) << c.name;
+        EXPECT_THAT(caseMachine.calls(), SizeIs(0)) << c.name;
+    }
+    EXPECT_TRUE(std::filesystem::exists(written));
+    std::filesystem::remove(written);
+}
 
 using BusyMachine = ProgramOnMachine;
 

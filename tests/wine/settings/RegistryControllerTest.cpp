@@ -2,6 +2,9 @@
 #include "settings/RegistryKey.h"
 #include "settings/StoredColors.h"
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -31,7 +34,13 @@ protected:
         ASSERT_TRUE(createRoot(L"User", REG_OPTION_NON_VOLATILE, user));
     }
 
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, testTree); }
+    void TearDown() override
+    {
+        if (keyExists(machine.get())) {
+            setColorsKeySecurity(machine.get(), L"D:(A;;KA;;;WD)");
+        }
+        RegDeleteTreeW(HKEY_CURRENT_USER, testTree);
+    }
 
     bool createRoot(const wchar_t* name, DWORD options, RegistryKey& key)
     {
@@ -44,6 +53,19 @@ protected:
         RegistryKey volatileRoot;
         ASSERT_TRUE(createRoot(L"ReadOnlyMachine", REG_OPTION_VOLATILE, volatileRoot));
         std::swap(*machine.receive(), *volatileRoot.receive());
+    }
+
+    // The machine stand-in's colours key as a user without administrator
+    // rights sees HKEY_LOCAL_MACHINE's: readable, not writable.
+    void makeMachineColorsReadOnly() { setColorsKeySecurity(machine.get(), L"D:(A;;KR;;;WD)"); }
+    static void setColorsKeySecurity(HKEY root, const wchar_t* sddl)
+    {
+        RegistryKey key;
+        ASSERT_EQ(RegOpenKeyExW(root, colorsKey, 0, WRITE_DAC, key.receive()), ERROR_SUCCESS);
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr));
+        EXPECT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+        LocalFree(descriptor);
     }
 
     RegistryController controller() const { return RegistryController(machine.get(), user.get()); }
@@ -107,13 +129,13 @@ std::vector<std::optional<DWORD>> dwords(std::initializer_list<DWORD> values)
 
 TEST_F(RegistryRoots, FirstWriteGoesToTheMachineRootAndIsFoundByTheNextRun)
 {
-    EXPECT_FALSE(controller().hasStoredColors);
+    EXPECT_FALSE(controller().hasStoredColors());
 
     EXPECT_TRUE(controller().writeColors({1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(storedDwords(machine.get()), dwords({1, 2, 3, 4, 5, 6, 7, 8}));
 
     const RegistryController nextRun = controller();
-    EXPECT_TRUE(nextRun.hasStoredColors);
+    EXPECT_TRUE(nextRun.hasStoredColors());
     std::vector<std::uint8_t> values(8, 0);
     EXPECT_TRUE(nextRun.readColors(values));
     EXPECT_THAT(values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
@@ -122,16 +144,32 @@ TEST_F(RegistryRoots, FirstWriteGoesToTheMachineRootAndIsFoundByTheNextRun)
 TEST_F(RegistryRoots, WithoutWriteAccessToTheMachineKeyTheUserKeyIsUsed)
 {
     makeMachineUnwritable();
-    EXPECT_FALSE(controller().hasStoredColors);
+    EXPECT_FALSE(controller().hasStoredColors());
 
     EXPECT_TRUE(controller().writeColors({10, 20, 30, 40, 50, 60, 70, 80}));
     EXPECT_EQ(storedDwords(user.get()), dwords({10, 20, 30, 40, 50, 60, 70, 80}));
     EXPECT_FALSE(keyExists(machine.get()));
 
     const RegistryController nextRun = controller();
-    EXPECT_TRUE(nextRun.hasStoredColors);
+    EXPECT_TRUE(nextRun.hasStoredColors());
     std::vector<std::uint8_t> values(8, 0);
     EXPECT_TRUE(nextRun.readColors(values));
+    EXPECT_THAT(values, ElementsAre(10, 20, 30, 40, 50, 60, 70, 80));
+}
+
+TEST_F(RegistryRoots, UserWithoutAColourSetOfTheirOwnStartsFromTheMachineSet)
+{
+    storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
+    makeMachineColorsReadOnly();
+    EXPECT_TRUE(controller().hasStoredColors());
+    std::vector<std::uint8_t> values(8, 0);
+    EXPECT_TRUE(controller().readColors(values));
+    EXPECT_THAT(values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
+
+    // What the user sets goes to their own key, and from then on is theirs.
+    EXPECT_TRUE(controller().writeColors({10, 20, 30, 40, 50, 60, 70, 80}));
+    EXPECT_EQ(storedDwords(machine.get()), dwords({1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_TRUE(controller().readColors(values));
     EXPECT_THAT(values, ElementsAre(10, 20, 30, 40, 50, 60, 70, 80));
 }
 
@@ -139,7 +177,7 @@ TEST_F(RegistryRoots, ValuesOnlyUnderTheUserKeyAreNotReadWhenTheMachineKeyIsWrit
 {
     storeVector(user.get(), {1, 2, 3, 4, 5, 6, 7, 8});
     const RegistryController run = controller();
-    EXPECT_TRUE(run.hasStoredColors);
+    EXPECT_TRUE(run.hasStoredColors());
 
     std::vector<std::uint8_t> values(8, 0);
     EXPECT_TRUE(run.readColors(values));
@@ -160,7 +198,7 @@ TEST_F(RegistryRoots, LongStringIsReplacedByTheDefault)
     storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
     setString(machine.get(), L"Z1_Red", L"crimson");
     const RegistryController run = controller();
-    EXPECT_FALSE(run.hasStoredColors) << "the machine key is incomplete and the user key empty";
+    EXPECT_FALSE(run.hasStoredColors()) << "the machine key is incomplete and the user key empty";
 
     std::vector<std::uint8_t> values(8, 0);
     EXPECT_TRUE(run.readColors(values));
@@ -172,7 +210,7 @@ TEST_F(RegistryRoots, ShortStringCountsAsStoredButIsSkippedWhenRead)
     storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
     setString(machine.get(), L"Z2_Bright", L"7");
     const RegistryController run = controller();
-    EXPECT_TRUE(run.hasStoredColors);
+    EXPECT_TRUE(run.hasStoredColors());
 
     std::vector<std::uint8_t> values(8, 99);
     EXPECT_TRUE(run.readColors(values));
@@ -216,7 +254,7 @@ TEST_F(RegistryRoots, NeitherRootUsableFailsWithoutTouchingTheVector)
     ASSERT_TRUE(createRoot(L"ReadOnlyUser", REG_OPTION_VOLATILE, volatileUser));
     const RegistryController run(machine.get(), volatileUser.get());
 
-    EXPECT_FALSE(run.hasStoredColors);
+    EXPECT_FALSE(run.hasStoredColors());
     std::vector<std::uint8_t> values = {1, 2, 3, 4, 5, 6, 7, 8};
     EXPECT_FALSE(run.readColors(values));
     EXPECT_THAT(values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));

@@ -1,0 +1,15 @@
+#include "application/TaskFileReport.h"
+
+#include "application/ConsoleOutput.h"
+#include "application/Messages.h"
+
+bool reportTaskFile(const Request& request)
+{
+    std::wostream& out = console();
+    if (request.taskFileWritten) {
+        out << Messages::taskFileWritten << request.taskFile << std::endl;
+        return true;
+    }
+    out << Messages::taskFileNotWritten << request.taskFile << std::endl;
+    return false;
+}
