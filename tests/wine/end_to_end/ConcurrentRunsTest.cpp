@@ -218,6 +218,9 @@ TEST_F(LockedRuns, LockLeftByARunThatDiedIsTakenOver)
     // The thread ends while it owns the lock: the lock is abandoned.
     const HANDLE lock = takeRequestLockOnAnotherThread(false);
     const ProgramResult result = run({L"255", L"0", L"0", L"100"});
+    // The run gave the lock back: it is free, not abandoned once more.
+    EXPECT_EQ(WaitForSingleObject(lock, 0), WAIT_OBJECT_0);
+    ReleaseMutex(lock);
     CloseHandle(lock);
 
     EXPECT_EQ(result.output, "");

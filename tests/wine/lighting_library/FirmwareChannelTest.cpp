@@ -56,6 +56,13 @@ TEST(FirmwareChannel, NestsInsideTheCallersSingleThreadedApartment)
     CoUninitialize();
     CoUninitialize();
     EXPECT_EQ(machine.calls().size(), 1u);
+    // And once the caller has left it, it is gone: the channel gave back
+    // exactly what it took, so another kind of apartment can be entered.
+    const HRESULT another = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    EXPECT_EQ(another, S_OK);
+    if (SUCCEEDED(another)) {
+        CoUninitialize();
+    }
 }
 
 TEST(FirmwareChannel, FailsWithoutACallOnAThreadInTheMultithreadedApartment)

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <future>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -142,6 +143,76 @@ TEST(PlatformCheck, FailsOnAThreadInAMultithreadedApartment)
     }).get();
     EXPECT_EQ(failure, initFailed + "PlatformCheck::initializeCOM: PlatformCheck::initializeCOM: "
                                     "CoInitializeEx error: 0x80010106");
+}
+
+// Whether the simulated machine still has a WMI object alive.
+bool simulatedObjectsAlive()
+{
+    const HMODULE server = GetModuleHandleW(L"simulated-machine.dll");
+    if (server == nullptr) {
+        return false;
+    }
+    using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+    const auto canUnloadNow = reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(server, "DllCanUnloadNow")));
+    return canUnloadNow != nullptr && canUnloadNow() != S_OK;
+}
+
+// The real COM calls, with the security call's answer forced when asked, and
+// a note of whether COM was left while a WMI object was still alive.
+class WatchedCom : public ComRuntime {
+public:
+    std::optional<HRESULT> securityAnswer;
+    bool leftWithObjectsAlive = false;
+
+    HRESULT initializeSecurity() override { return securityAnswer.value_or(ComRuntime::initializeSecurity()); }
+    void uninitialize() override
+    {
+        leftWithObjectsAlive = leftWithObjectsAlive || simulatedObjectsAlive();
+        ComRuntime::uninitialize();
+    }
+};
+
+struct ComCase {
+    const char* name;
+    std::function<void(SimulatedMachineCase&, WatchedCom&)> configure;
+    std::string failure;  // empty: the model is read
+};
+
+TEST(PlatformCheck, LeavesComAfterItsObjectsAndOnlyFailsOnRealSecurityErrors)
+{
+    const ComCase cases[] = {
+        {"security already set", [](auto&, auto& com) { com.securityAnswer = RPC_E_TOO_LATE; }, ""},
+        {"security refused", [](auto&, auto& com) { com.securityAnswer = E_ACCESSDENIED; },
+         "PlatformCheck::initializeCOM: PlatformCheck::initializeCOM: CoInitializeSecurity error: 0x80070005"},
+        {"model read", [](auto&, auto&) {}, ""},
+        {"connection refused", [](auto& m, auto&) { m.fail(Step::Cimv2Connect, WBEM_E_ACCESS_DENIED); },
+         "PlatformCheck::connectWMINamespace: user name or password not valid or authorized"},
+        {"enumeration failed", [](auto& m, auto&) { m.fail(Step::Cimv2Enum, WBEM_E_FAILED); },
+         "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error"},
+        {"no model", [](auto& m, auto&) { m.modelNull(); },
+         "PlatformCheck::initModel: unknown exception: PlatformCheck::initModel: getVariant exception"},
+    };
+    for (const auto& c : cases) {
+        SimulatedMachineCase machine;
+        WatchedCom com;
+        c.configure(machine, com);
+        PlatformCheck check(1000, com);
+        const std::string failure = failureOf([&] {
+            check.init();
+            return 0;
+        });
+        EXPECT_EQ(failure, c.failure.empty() ? "" : initFailed + c.failure) << c.name;
+        if (c.failure.empty()) {
+            EXPECT_EQ(check.getModel(), L"Orvane VR Veltrin G2") << c.name;
+        }
+        EXPECT_FALSE(com.leftWithObjectsAlive) << c.name;
+        // COM is down again whatever happened.
+        const HRESULT apartment = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        EXPECT_EQ(apartment, S_OK) << c.name;
+        if (SUCCEEDED(apartment)) {
+            CoUninitialize();
+        }
+    }
 }
 
 TEST(PlatformCheck, WaitsAtMostASecondForAnotherHolderOfTheMutex)
