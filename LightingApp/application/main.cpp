@@ -1,4 +1,5 @@
 #include "application/ConsoleOutput.h"
+#include "application/FailureGuard.h"
 #include "application/Messages.h"
 #include "application/Parser.h"
 #include "application/Platform.h"
@@ -58,17 +59,10 @@ void runRequest(const Request& request)
 // request. The exit code is 0 whatever happened; the console says what did.
 int wmain(int argc, wchar_t** argv)
 {
-    try {
+    runReportingEscapes([&] {
         Parser parser;
         const std::shared_ptr<const Request> request = parser.parse(argc, argv);
         runRequest(*request);
-    } catch (...) {
-        // Nothing may end the run unreported: whatever escaped the request,
-        // the run failed. Not even the report may end it otherwise.
-        try {
-            console() << Messages::requestFailed << std::endl;
-        } catch (...) {
-        }
-    }
+    });
     return 0;
 }
