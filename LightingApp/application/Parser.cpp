@@ -68,6 +68,10 @@ void Parser::parseOneArgument(const std::wstring& argument)
         request->kind = RequestKind::Default;
         return;
     }
+    if (argument == L"status") {
+        request->kind = RequestKind::Status;
+        return;
+    }
     std::uint32_t brightness = 0;
     if (parseNumber(argument, brightness) && brightness <= maxBrightness) {
         request->kind = RequestKind::Brightness;

@@ -66,6 +66,9 @@ bool Platform::handleRequest(const Request& request)
     case RequestKind::Colors:
         result = applyAndStore(request.values);
         break;
+    case RequestKind::Status:
+        // Answered without a machine check; never handed to a Platform.
+        break;
     case RequestKind::CreateTaskFile:
         result = reportTaskFile(request);
         break;

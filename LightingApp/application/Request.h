@@ -15,6 +15,8 @@ enum class RequestKind : std::int32_t {
     // --create-xml FILE: the parser has already tried to write the startup
     // task file; the dispatch only reports the outcome.
     CreateTaskFile = 6,
+    // status: what is set, reported without changing anything.
+    Status = 7,
 };
 
 // The requests that read, send and store colours.

@@ -3,6 +3,7 @@
 #include "application/Messages.h"
 #include "application/Parser.h"
 #include "application/Platform.h"
+#include "application/StatusReport.h"
 #include "application/TaskFileReport.h"
 #include "application/UsageText.h"
 #include "platform_check/ErrorChain.h"
@@ -43,6 +44,10 @@ void reportFailedPlatformCheck(const Request& request, const std::runtime_error&
 
 void runRequest(const Request& request)
 {
+    if (request.kind == RequestKind::Status) {
+        printStatus();
+        return;
+    }
     std::optional<Platform> platform;
     try {
         platform.emplace();

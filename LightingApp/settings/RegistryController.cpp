@@ -73,19 +73,37 @@ bool RegistryController::checkStoredColors(HKEY root)
     return true;
 }
 
-bool RegistryController::completeSetReadable(HKEY root)
+bool RegistryController::readCompleteSet(HKEY root, std::vector<std::uint8_t>& values)
 {
     RegistryKey key;
     if (!openKey(root, readAccess, key)) {
         return false;
     }
+    std::vector<std::uint8_t> read(storedValueCount);
     for (std::size_t i = 0; i < storedValueCount; ++i) {
         const StoredValue value = queryValue(key.get(), i);
         if (value.status != ERROR_SUCCESS || value.type != REG_DWORD) {
             return false;
         }
+        read[i] = vectorEntryFromStored(i, value.data);
     }
+    values = read;
     return true;
+}
+
+bool RegistryController::completeSetReadable(HKEY root)
+{
+    std::vector<std::uint8_t> unused;
+    return readCompleteSet(root, unused);
+}
+
+std::optional<std::vector<std::uint8_t>> RegistryController::peekStoredColors(Root root) const
+{
+    std::vector<std::uint8_t> values;
+    if (!readCompleteSet(root == Root::Machine ? machineRoot : userRoot, values)) {
+        return std::nullopt;
+    }
+    return values;
 }
 
 bool RegistryController::ensureDefaults(HKEY root) const

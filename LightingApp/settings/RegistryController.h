@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // Keeps the zone colour vector as eight REG_DWORD values under
@@ -34,8 +35,16 @@ public:
     // True only when all eight values were written.
     bool writeColors(const std::vector<std::uint8_t>& colors) const;
 
+    // The complete set of REG_DWORD values under the machine or the user
+    // root, read without creating or writing anything; nothing when the set
+    // is not complete.
+    enum class Root { Machine, User };
+    std::optional<std::vector<std::uint8_t>> peekStoredColors(Root root) const;
+
 private:
     static bool checkStoredColors(HKEY root);
+    // True when root holds all eight values as REG_DWORD; fills values then.
+    static bool readCompleteSet(HKEY root, std::vector<std::uint8_t>& values);
     static bool completeSetReadable(HKEY root);
     bool ensureDefaults(HKEY root) const;
     // The root to read and write: the machine root when its values can be

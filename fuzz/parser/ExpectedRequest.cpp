@@ -76,6 +76,9 @@ ExpectedRequest expectedRequestFor(const std::vector<std::wstring>& arguments)
         if (arguments[1] == L"default") {
             return exactly(RequestKind::Default);
         }
+        if (arguments[1] == L"status") {
+            return exactly(RequestKind::Status);
+        }
         return numberForm(RequestKind::Brightness, arguments, {brightnessLimit}, 2);
     case 3:
         if (arguments[1] == L"--create-xml") {

@@ -71,6 +71,8 @@ INSTANTIATE_TEST_SUITE_P(Parser, CommandLineForms, ::testing::Values(
     FormCase{{L"-H"}, RequestKind::Invalid, {}},
     FormCase{{L"default"}, RequestKind::Default, {}},
     FormCase{{L"Default"}, RequestKind::Invalid, {}},
+    FormCase{{L"status"}, RequestKind::Status, {}},
+    FormCase{{L"status", L"1"}, RequestKind::Invalid, {}},
     FormCase{{L"100"}, RequestKind::Brightness, {100, 100}},
     FormCase{{L"0"}, RequestKind::Brightness, {0, 0}},
     FormCase{{L"101"}, RequestKind::Invalid, {}},
