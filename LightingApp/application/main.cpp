@@ -1,10 +1,13 @@
 #include "application/ConsoleOutput.h"
+#include "application/ConsoleTranscript.h"
+#include "application/EventLog.h"
 #include "application/FailureGuard.h"
 #include "application/Messages.h"
 #include "application/Parser.h"
 #include "application/Platform.h"
 #include "application/StatusReport.h"
 #include "application/TaskFileReport.h"
+#include "application/UnattendedEvent.h"
 #include "application/UsageText.h"
 #include "platform_check/ErrorChain.h"
 
@@ -12,6 +15,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -42,20 +46,38 @@ void reportFailedPlatformCheck(const Request& request, const std::runtime_error&
     }
 }
 
-void runRequest(const Request& request)
+RunOutcome runRequest(const Request& request)
 {
     if (request.kind == RequestKind::Status) {
         printStatus();
-        return;
+        return RunOutcome::Done;
     }
     std::optional<Platform> platform;
     try {
         platform.emplace();
     } catch (const std::runtime_error& error) {
         reportFailedPlatformCheck(request, error);
-        return;
+        return RunOutcome::PlatformCheckFailed;
     }
-    platform->handleRequest(request);
+    const bool done = platform->handleRequest(request);
+    if (!platform->supported()) {
+        return RunOutcome::Unsupported;
+    }
+    return done ? RunOutcome::Done : RunOutcome::Failed;
+}
+
+// Nobody reads the console of the startup task: what went wrong goes to the
+// event log as well. Writing it changes nothing else, whatever happens.
+void logUnattended(RequestKind kind, RunOutcome outcome, int argc, const wchar_t* const* argv,
+                   const std::wstring& consoleText) noexcept
+{
+    try {
+        const std::vector<std::wstring> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+        if (const auto event = unattendedEvent(kind, outcome, arguments, consoleText)) {
+            writeEvent(event->kind, event->text);
+        }
+    } catch (...) {
+    }
 }
 
 } // namespace
@@ -64,10 +86,15 @@ void runRequest(const Request& request)
 // request. The exit code is 0 whatever happened; the console says what did.
 int wmain(int argc, wchar_t** argv)
 {
-    runReportingEscapes([&] {
+    RequestKind kind = RequestKind::Invalid;
+    RunOutcome outcome = RunOutcome::Failed;
+    const ConsoleTranscript transcript;
+    const bool ranThrough = runReportingEscapes([&] {
         Parser parser;
         const std::shared_ptr<const Request> request = parser.parse(argc, argv);
-        runRequest(*request);
+        kind = request->kind;
+        outcome = runRequest(*request);
     });
+    logUnattended(kind, ranThrough ? outcome : RunOutcome::Failed, argc, argv, transcript.text());
     return 0;
 }

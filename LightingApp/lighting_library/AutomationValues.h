@@ -18,12 +18,20 @@ public:
             throw std::bad_alloc();
         }
     }
+    // Empty, to receive a string from an out-parameter.
+    ScopedBstr() : value(nullptr) {}
     ~ScopedBstr() { SysFreeString(value); }
 
     ScopedBstr(const ScopedBstr&) = delete;
     ScopedBstr& operator=(const ScopedBstr&) = delete;
 
     BSTR get() const { return value; }
+    BSTR* receive()
+    {
+        SysFreeString(value);
+        value = nullptr;
+        return &value;
+    }
 
 private:
     BSTR value;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "application/EventLog.h"
+#include "application/Request.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// How a run ended, as far as the event log cares.
+enum class RunOutcome {
+    Done,                // carried out, or nothing to report
+    Failed,              // ended in "Request Failed"
+    PlatformCheckFailed, // the machine could not be identified
+    Unsupported,         // not one of the supported models
+};
+
+struct UnattendedEvent {
+    EventKind kind;
+    std::wstring text;
+};
+
+// The event a run leaves in the Application log, if any: an error when a
+// request that changes the lighting failed or the machine could not be
+// identified, a warning when a restore (what the startup task runs) found an
+// unsupported model. Nothing for success, help, invalid arguments, status or a
+// task file: the startup task runs at every resume and must not fill the log.
+// The text names the request by its arguments and carries the console's lines.
+std::optional<UnattendedEvent> unattendedEvent(RequestKind kind, RunOutcome outcome,
+                                               const std::vector<std::wstring>& arguments,
+                                               const std::wstring& consoleText);

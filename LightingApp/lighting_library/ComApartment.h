@@ -1,0 +1,30 @@
+#pragma once
+
+#include <objbase.h>
+
+namespace KestrineLightingLib {
+
+// A single-threaded apartment on this thread for the length of one operation.
+// Nested inside an apartment the caller already holds, it only counts up and
+// down.
+class ComApartment {
+public:
+    ComApartment() : status(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment()
+    {
+        if (SUCCEEDED(status)) {
+            CoUninitialize();
+        }
+    }
+
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+    bool ready() const { return SUCCEEDED(status); }
+    HRESULT result() const { return status; }
+
+private:
+    HRESULT status;
+};
+
+} // namespace KestrineLightingLib
