@@ -67,15 +67,7 @@ wineserver -w
 setsid wineserver -p </dev/null >/dev/null 2>&1 &
 trap 'wineserver -k 2>/dev/null || true' EXIT
 "$source/cmake/register-simulated-machine.sh" "$WINEPREFIX" "$dll"
-started=no
-for _ in $(seq 1 90); do
-  if wine net start Schedule 2>&1 | grep -q -E "started successfully|already been started"; then
-    started=yes
-    break
-  fi
-  sleep 1
-done
-[ "$started" = yes ] || fail "the Task Scheduler service did not start"
+"$source/cmake/start-task-scheduler.sh"
 
 output=$(wine "$workdir/signed.exe" help | tr -d '\r')
 grep -q '^USAGE:$' <<<"$output" || fail "the signed program printed: $output"
