@@ -1,23 +1,11 @@
 #!/usr/bin/env bash
-# Takes the release msi through what an administrator does with it, under
-# Wine, in a prefix of its own with the simulated machine and Wine's Task
-# Scheduler running:
-#   signing  the program and the msi, signed with a throwaway certificate,
-#            verify, and fail to once a byte has changed; the signed program
-#            runs;
-#   install  the signed msi, silently: the files in C:\Program Files\
-#            VeltrinLighting, the task registered, the task file naming the
-#            installed program, the event source registered; the installed
-#            program sets and stores colours;
-#   upgrade  to a higher version built from the same sources: one product,
-#            the task still there;
-#   downgrade  to the release version again: refused, nothing changes;
-#   uninstall  files, folder, task and event source gone, colours kept;
-#   rollback   a failing custom action, and a task file that cannot be
-#            written, each leave nothing behind.
-# Wine keeps no more of a registered task than a file in system32\tasks
-# named after it (not its command), so the command is read from the task
-# file the installer wrote.
+# Takes the release msi through an administrator's life cycle under Wine, in
+# a prefix of its own with the simulated machine and the Task Scheduler: sign
+# (program and msi verify, and fail to with a byte changed), install the
+# signed msi silently, upgrade to a higher version, refuse the lower one,
+# uninstall, and roll back a failing install. Wine keeps a registered task
+# only as the file system32\tasks\NAME, without its command, so the command
+# is read from the task file the installer wrote.
 # Usage: check-installer.sh CMAKE BUILD_DIR SOURCE_DIR VERSION SIMULATED_MACHINE_DLL WORKDIR
 set -euo pipefail
 trap 'echo "check-installer.sh: failed at line $LINENO" >&2' ERR
