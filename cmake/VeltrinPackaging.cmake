@@ -1,18 +1,126 @@
-# The release zip, made by cpack: VeltrinLighting-<version>-win64.zip (CPack
-# names it after the project, its version and the target system). It holds
-# the program, the README and the licence, and nothing else: only the
-# "program" component is packed, and the test programs and the simulated
-# machine belong to no install rule at all.
+# The release: the zip and the Windows Installer package, each with a SHA-256
+# checksum file beside it.
+#
+#   cmake --build --preset windows --target msi      VeltrinLighting-<version>-win64.msi
+#   cmake --build --preset windows --target release  the zip and the msi, and
+#                                                    FILE.sha256 for each
+#
+# Both hold the same program: VeltrinLighting.exe without debug symbols
+# (release/VeltrinLighting.exe in the build folder, made with every build),
+# signed when the cache variables VELTRIN_SIGNING_CERT and VELTRIN_SIGNING_KEY
+# name a code-signing certificate and its key (PEM files). The msi is signed
+# too, after its last change. Unsigned is the default.
+#
+# The zip comes from cpack: VeltrinLighting-<version>-win64.zip holds the program, the
+# README and the licence, and nothing else: only the "program" component is
+# packed, and the test programs and the simulated machine belong to no
+# install rule at all.
 
-install(TARGETS VeltrinLighting RUNTIME DESTINATION . COMPONENT program)
+set(VELTRIN_SIGNING_CERT "" CACHE FILEPATH "Code-signing certificate (PEM) that signs the program and the msi")
+set(VELTRIN_SIGNING_KEY "" CACHE FILEPATH "Private key (PEM) of VELTRIN_SIGNING_CERT")
+if((VELTRIN_SIGNING_CERT AND NOT VELTRIN_SIGNING_KEY) OR (VELTRIN_SIGNING_KEY AND NOT VELTRIN_SIGNING_CERT))
+  message(FATAL_ERROR "Signing needs both VELTRIN_SIGNING_CERT and VELTRIN_SIGNING_KEY")
+endif()
+
+# Command that signs INPUT into OUTPUT, in the variable named by out_var.
+function(veltrin_sign_command out_var input output)
+  set(${out_var}
+    "${CMAKE_COMMAND}" -D "CERT=${VELTRIN_SIGNING_CERT}" -D "KEY=${VELTRIN_SIGNING_KEY}"
+    -D "INPUT=${input}" -D "OUTPUT=${output}" -P "${PROJECT_SOURCE_DIR}/cmake/sign-file.cmake"
+    PARENT_SCOPE)
+endfunction()
+
+# The released program. MSVC keeps debug information in a separate file, so
+# there is nothing to strip there.
+set(release_dir "${PROJECT_BINARY_DIR}/release")
+set(release_program "${release_dir}/VeltrinLighting.exe")
+# Command that copies the built program to the file given, in out_var.
+function(veltrin_copy_program_command out_var destination)
+  if(CMAKE_STRIP AND NOT MSVC)
+    set(${out_var} "${CMAKE_STRIP}" -o "${destination}" "$<TARGET_FILE:VeltrinLighting>" PARENT_SCOPE)
+  else()
+    set(${out_var} "${CMAKE_COMMAND}" -E copy "$<TARGET_FILE:VeltrinLighting>" "${destination}" PARENT_SCOPE)
+  endif()
+endfunction()
+
+if(VELTRIN_SIGNING_CERT)
+  veltrin_copy_program_command(copy_program "${release_dir}/unsigned/VeltrinLighting.exe")
+  veltrin_sign_command(sign_program "${release_dir}/unsigned/VeltrinLighting.exe" "${release_program}")
+  add_custom_command(OUTPUT "${release_program}"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${release_dir}/unsigned"
+    COMMAND ${copy_program}
+    COMMAND ${sign_program}
+    DEPENDS VeltrinLighting "${VELTRIN_SIGNING_CERT}" "${VELTRIN_SIGNING_KEY}"
+    COMMENT "Stripping and signing the released program"
+    VERBATIM)
+else()
+  veltrin_copy_program_command(copy_program "${release_program}")
+  add_custom_command(OUTPUT "${release_program}"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${release_dir}"
+    COMMAND ${copy_program}
+    DEPENDS VeltrinLighting
+    COMMENT "Stripping the released program"
+    VERBATIM)
+endif()
+add_custom_target(release_program ALL DEPENDS "${release_program}")
+
+# The zip.
+install(PROGRAMS "${release_program}" DESTINATION . COMPONENT program)
 install(FILES README.md LICENSE DESTINATION . COMPONENT program)
 
+set(release_name "${PROJECT_NAME}-${PROJECT_VERSION}-win64")
 set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME "${release_name}")
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 # One archive holding the listed components; the file name stays as above.
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 set(CPACK_COMPONENTS_ALL program)
-# Debug symbols stay in the build tree; the packed program goes without them.
-set(CPACK_STRIP_FILES ON)
+# The program is stripped already; stripping a signed one would break its
+# signature.
+set(CPACK_STRIP_FILES OFF)
 include(CPack)
+set(release_zip "${PROJECT_BINARY_DIR}/${release_name}.zip")
+
+# The msi, built with wixl and msibuild (msitools) on Linux; a build without
+# them has no msi target.
+find_program(VELTRIN_WIXL wixl)
+find_program(VELTRIN_MSIBUILD msibuild)
+find_program(VELTRIN_BASH bash)
+if(NOT VELTRIN_WIXL OR NOT VELTRIN_MSIBUILD OR NOT VELTRIN_BASH)
+  message(WARNING "wixl, msibuild or bash not found: no msi and release targets")
+  return()
+endif()
+set(release_msi "${PROJECT_BINARY_DIR}/${release_name}.msi")
+set(build_msi "${VELTRIN_BASH}" "${PROJECT_SOURCE_DIR}/installer/build-msi.sh" "${PROJECT_VERSION}"
+              "${release_program}" "${PROJECT_SOURCE_DIR}/README.md" "${PROJECT_SOURCE_DIR}/LICENSE")
+set(msi_inputs "${release_program}" "${PROJECT_SOURCE_DIR}/installer/build-msi.sh"
+               "${PROJECT_SOURCE_DIR}/installer/VeltrinLighting.wxs" "${PROJECT_SOURCE_DIR}/README.md"
+               "${PROJECT_SOURCE_DIR}/LICENSE")
+if(VELTRIN_SIGNING_CERT)
+  veltrin_sign_command(sign_msi "${release_dir}/unsigned/package.msi" "${release_msi}")
+  add_custom_command(OUTPUT "${release_msi}"
+    COMMAND ${build_msi} "${release_dir}/unsigned/package.msi"
+    COMMAND ${sign_msi}
+    DEPENDS ${msi_inputs}
+    COMMENT "Building and signing the installer package"
+    VERBATIM)
+else()
+  add_custom_command(OUTPUT "${release_msi}"
+    COMMAND ${build_msi} "${release_msi}"
+    DEPENDS ${msi_inputs}
+    COMMENT "Building the installer package"
+    VERBATIM)
+endif()
+add_custom_target(msi DEPENDS "${release_msi}")
+
+# The release: cpack always packs anew; the checksums follow.
+set(checksum_script "${PROJECT_SOURCE_DIR}/cmake/write-checksum.cmake")
+add_custom_target(release
+  COMMAND "${CMAKE_CPACK_COMMAND}" -G ZIP --config "${PROJECT_BINARY_DIR}/CPackConfig.cmake"
+          -B "${PROJECT_BINARY_DIR}"
+  COMMAND "${CMAKE_COMMAND}" -D "FILE=${release_zip}" -P "${checksum_script}"
+  COMMAND "${CMAKE_COMMAND}" -D "FILE=${release_msi}" -P "${checksum_script}"
+  DEPENDS release_program msi
+  COMMENT "Packing the release zip and writing the checksums"
+  VERBATIM)

@@ -22,6 +22,10 @@ packages=(
   zip
   unzip
   jq
+  wixl
+  msitools
+  osslsigncode
+  openssl
 )
 
 missing=()

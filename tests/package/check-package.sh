@@ -1,20 +1,29 @@
 #!/usr/bin/env bash
-# Makes the release zip with cpack in WORKDIR and checks that it is named after
-# the version, holds exactly the program, the README and the licence, and that
-# the packed program runs.
-# Usage: check-package.sh CPACK BUILD_DIR SOURCE_DIR VERSION PREFIX WORKDIR
+# Builds the release (the "release" target: the zip and the msi, each with a
+# checksum file) and checks that both are named after the version, that the
+# checksum files hold the files' SHA-256 in sha256sum's format, that the zip
+# holds exactly the program, the README and the licence, and that the packed
+# program runs. The installer is checked by check-installer.sh.
+# Usage: check-package.sh CMAKE BUILD_DIR SOURCE_DIR VERSION PREFIX WORKDIR
 set -euo pipefail
 trap 'echo "check-package.sh: failed at line $LINENO" >&2' ERR
-cpack=$1 build=$2 source=$3 version=$4 prefix=$5 workdir=$6
+cmake=$1 build=$2 source=$3 version=$4 prefix=$5 workdir=$6
 rm -rf "$workdir"
 mkdir -p "$workdir"
 
-if ! "$cpack" -G ZIP --config "$build/CPackConfig.cmake" -B "$workdir" >"$workdir/cpack.log" 2>&1; then
-  cat "$workdir/cpack.log"
+if ! "$cmake" --build "$build" --target release >"$workdir/build.log" 2>&1; then
+  cat "$workdir/build.log"
   exit 1
 fi
-zip="$workdir/VeltrinLighting-$version-win64.zip"
-[ -f "$zip" ] || { echo "no $zip; cpack made:"; ls "$workdir"; exit 1; }
+name="VeltrinLighting-$version-win64"
+for file in "$name.zip" "$name.msi"; do
+  [ -f "$build/$file" ] || { echo "no $file in $build"; exit 1; }
+  # The checksum file names the file alone, so it checks in any folder that
+  # holds both.
+  grep -q -E "^[0-9a-f]{64}  $file\$" "$build/$file.sha256" || { echo "bad $file.sha256:"; cat "$build/$file.sha256"; exit 1; }
+  (cd "$build" && sha256sum --quiet -c "$file.sha256")
+done
+zip="$build/$name.zip"
 
 listing=$(unzip -Z1 "$zip" | sort)
 expected=$(printf '%s\n' LICENSE README.md VeltrinLighting.exe)
@@ -30,4 +39,4 @@ cmp "$source/LICENSE" "$workdir/unpacked/LICENSE"
 
 output=$(WINEPREFIX=$prefix WINEDEBUG=-all wine "$workdir/unpacked/VeltrinLighting.exe" help | tr -d '\r')
 grep -q '^USAGE:$' <<<"$output" || { echo "unexpected output: $output"; exit 1; }
-echo "release package $(basename "$zip") holds the program, README.md and LICENSE"
+echo "release $name: zip with the program, README.md and LICENSE, msi, checksums"

@@ -1,13 +1,15 @@
-// The built VeltrinLighting.exe carries its version information and its
-// application manifest. The expected version and description come from the
+// The built VeltrinLighting.exe carries its version information, its
+// application manifest and the event log's message table. The expected version and description come from the
 // build (project() in the top-level CMakeLists.txt), so a version bump needs
 // no change here but a resource script that ignores it fails.
+#include "EventMessages.h"
 #include "ProgramRun.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <array>
 #include <cstdio>
 #include <optional>
 #include <sstream>
@@ -174,6 +176,23 @@ TEST_F(ProgramImage, ManifestRunsAsInvokerAndNamesTheSupportedSystems)
                                "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",    // Windows 8.1
                                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) { // Windows 10 and 11
         EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + system + "\"/>"), std::string::npos) << system;
+    }
+}
+
+// Event Viewer reads an event's text from the message table of the program
+// that the source registration names, and inserts the event's string.
+TEST_F(ProgramImage, MessageTableHoldsEachEventText)
+{
+    for (const DWORD id : {MSG_LIGHTING_ERROR, MSG_LIGHTING_WARNING}) {
+        std::array<DWORD_PTR, 1> inserts{reinterpret_cast<DWORD_PTR>(L"Request Failed")};
+        wchar_t* text = nullptr;
+        const DWORD length = FormatMessageW(
+            FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY, module, id,
+            MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<wchar_t*>(&text), 0,
+            reinterpret_cast<va_list*>(inserts.data()));
+        ASSERT_NE(length, 0u) << "no text for message 0x" << std::hex << id << ", error " << std::dec << GetLastError();
+        EXPECT_EQ(std::wstring(text, length), L"Request Failed\r\n") << std::hex << id;
+        LocalFree(text);
     }
 }
 

@@ -22,21 +22,12 @@ xmllint --noout "$file"
 
 # The Task Scheduler service runs in a prefix of its own, with Wine's usual
 # wineserver: under the shared test prefix's persistent wineserver, Wine's
-# services do not start (each attempt times out). In a new prefix the service
-# database stays locked for a while (about 20 s) as Wine starts its services.
+# services do not start (each attempt times out).
 export WINEPREFIX="$workdir/scheduler-prefix"
 trap 'wineserver -k 2>/dev/null || true' EXIT
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
-started=no
-for attempt in $(seq 1 90); do
-  if wine net start Schedule 2>&1 | grep -q -E "started successfully|already been started"; then
-    started=yes
-    break
-  fi
-  sleep 1
-done
-[ "$started" = yes ] || { echo "the Task Scheduler service did not start"; exit 1; }
+"$(dirname "$0")/../../../cmake/start-task-scheduler.sh"
 name="VeltrinLightingCheck$$"
 wine schtasks /create /xml "$(winepath -w "$file")" /tn "$name" >/dev/null
 wine schtasks /delete /tn "$name" /f >/dev/null 2>&1 || true
