@@ -114,6 +114,12 @@ output=$(wine "$installed_program" 255 0 0 100 0 0 255 50 | tr -d '\r')
 [ -z "$output" ] || fail "the installed program printed: $output"
 [ "$(registry_value "$colours" Z1_Red)" = 0xff ] && [ "$(registry_value "$colours" Z2_Blue)" = 0xff ] \
   || fail "the installed program stored no colours"
+# status sees the registered task (Wine keeps no command, so no program) and
+# the stored colours.
+output=$(wine "$installed_program" status | tr -d '\r')
+grep -q -x 'Startup task: registered.*' <<<"$output" || fail "status: $output"
+grep -q -x 'Stored colours in the machine key: logo 255 0 0 at 100 %, light bar 0 0 255 at 50 %' <<<"$output" \
+  || fail "status: $output"
 
 # --- Upgrade
 IFS=. read -r major minor patch <<<"$version"
@@ -133,6 +139,8 @@ msiexec /x "$workdir/higher.msi" || fail "uninstalling failed"
 expect_nothing_installed
 [ ! -e "$folder" ] || fail "the folder is still there: $(ls -A "$folder")"
 [ "$(registry_value "$colours" Z1_Red)" = 0xff ] || fail "the stored colours are gone"
+output=$(wine "$program" status | tr -d '\r')
+grep -q -x 'Startup task: not registered' <<<"$output" || fail "status after uninstalling: $output"
 
 # --- Rollback: a deferred action that fails after everything else is done.
 cp "$msi" "$workdir/failing.msi"
