@@ -16,7 +16,7 @@ namespace {
 
 StartupTaskState unknown(HRESULT error)
 {
-    return {StartupTaskState::Registration::Unknown, {}, error};
+    return {StartupTaskState::Registration::Unknown, {}, static_cast<std::int32_t>(error)};
 }
 
 // The program of the task's first action, when it runs one; empty otherwise.
@@ -62,6 +62,8 @@ StartupTaskState queryStartupTask()
     ComPtr<IRegisteredTask> task;
     const ScopedBstr name(startupTaskName);
     result = root->GetTask(name.get(), &task);
+    // The system header writes these codes with a lower-case suffix.
+    // NOLINTNEXTLINE(readability-uppercase-literal-suffix,cert-dcl16-c)
     if (result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)) {
         return {StartupTaskState::Registration::NotRegistered, {}, 0};
     }

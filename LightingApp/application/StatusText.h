@@ -2,6 +2,7 @@
 
 #include "application/ZoneColors.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -24,7 +25,7 @@ struct StartupTaskState {
     // Registered: the program it runs; empty when that could not be read.
     std::wstring program;
     // Unknown: the status of the failed question.
-    long error = 0;
+    std::int32_t error = 0;
 };
 
 // "Startup task: not registered", "Startup task: registered, runs <program>", ...

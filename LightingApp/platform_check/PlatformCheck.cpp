@@ -14,9 +14,12 @@ namespace {
 
 constexpr long nextTimeoutMs = 2000;
 
-// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): stateless; the
-// checks of a program take it by reference.
-ComRuntime systemComRuntime;
+// The real COM calls, for every check that is given no other.
+ComRuntime& systemComRuntime()
+{
+    static ComRuntime runtime;
+    return runtime;
+}
 
 // Owns "WmiMutex" for the span of one WMI connection, when the wait got it.
 class MutexOwnership {
@@ -52,7 +55,7 @@ bool PlatformCheck::mutexCreated = false;
 bool PlatformCheck::comInitialized = false;
 // NOLINTEND(cppcoreguidelines-avoid-non-const-global-variables)
 
-PlatformCheck::PlatformCheck(DWORD mutexWaitMs) : PlatformCheck(mutexWaitMs, systemComRuntime) {}
+PlatformCheck::PlatformCheck(DWORD mutexWaitMs) : PlatformCheck(mutexWaitMs, systemComRuntime()) {}
 
 PlatformCheck::PlatformCheck(DWORD mutexWaitMs, ComRuntime& com) : mutexWaitMs(mutexWaitMs), com(com) {}
 
