@@ -14,6 +14,11 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
+// What GetTask answers for a task, or a folder, that does not exist: the
+// Win32 errors ERROR_FILE_NOT_FOUND and ERROR_PATH_NOT_FOUND as HRESULTs.
+constexpr HRESULT taskNotFound = static_cast<HRESULT>(0x80070002U);
+constexpr HRESULT folderNotFound = static_cast<HRESULT>(0x80070003U);
+
 StartupTaskState unknown(HRESULT error)
 {
     return {StartupTaskState::Registration::Unknown, {}, static_cast<std::int32_t>(error)};
@@ -62,9 +67,7 @@ StartupTaskState queryStartupTask()
     ComPtr<IRegisteredTask> task;
     const ScopedBstr name(startupTaskName);
     result = root->GetTask(name.get(), &task);
-    // The system header writes these codes with a lower-case suffix.
-    // NOLINTNEXTLINE(readability-uppercase-literal-suffix,cert-dcl16-c)
-    if (result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)) {
+    if (result == taskNotFound || result == folderNotFound) {
         return {StartupTaskState::Registration::NotRegistered, {}, 0};
     }
     if (FAILED(result)) {
