@@ -11,9 +11,10 @@
 std::wstring taskXmlText(const std::wstring& command);
 
 // Writes the task definition to file as UTF-16LE with a byte-order mark (the
-// encoding that line 1 declares), replacing any existing file. Returns false
-// when the file could not be opened or written, and, without touching the
-// file, when the task file cannot hold the command (taskFileCanHold).
+// encoding that line 1 declares), replacing an existing file in one step
+// (replaceFile). Returns false when the file could not be written or is not a
+// plain file, and, without touching the file, when the task file cannot hold
+// the command (taskFileCanHold).
 bool writeTaskXml(const std::wstring& file, const std::wstring& command);
 
 // Whether the command can stand in the task file exactly as it is. XML 1.0

@@ -145,6 +145,15 @@ TEST_F(TaskFileOnDisk, ReplacesAnExistingFileEntirely)
     EXPECT_EQ(readBytes(file), utf16LeWithBom(taskXmlText(L"C:\\a.exe")));
 }
 
+TEST_F(TaskFileOnDisk, FolderIsNotReplacedAndNothingIsLeftBeside)
+{
+    const fs::path folder = directory / "task.xml";
+    fs::create_directory(folder);
+    EXPECT_FALSE(writeTaskXml(folder.wstring(), L"C:\\a.exe"));
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(std::distance(fs::directory_iterator(directory), fs::directory_iterator()), 1);
+}
+
 TEST_F(TaskFileOnDisk, MissingDirectoryIsReportedAndCreatesNothing)
 {
     const fs::path file = directory / "missing" / "task.xml";
