@@ -144,7 +144,7 @@ bool taskFileCanHold(const std::wstring& command)
 {
     for (std::size_t i = 0; i < command.size(); ++i) {
         const auto c = static_cast<std::uint32_t>(command[i]);
-        if (c < 0x20 || c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF) {
+        if (c < 0x20 || c == L'%' || c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF) {
             return false;
         }
         if (c >= 0xD800 && c <= 0xDFFF) {

@@ -183,6 +183,7 @@ TEST_F(TaskFileOnDisk, CommandTheTaskFileCannotHoldIsRefusedAndWritesNothing)
         std::wstring{static_cast<wchar_t>(0xDC00), static_cast<wchar_t>(0xD800)},  // in the wrong order
         std::wstring(1, static_cast<wchar_t>(0xFFFE)),
         std::wstring(1, static_cast<wchar_t>(0xFFFF)),
+        L"%SystemRoot%\\",  // the Task Scheduler would expand it
     };
     const fs::path file = directory / "task.xml";
     for (const auto& characters : cannotHold) {
