@@ -92,6 +92,9 @@ bool Platform::reportTaskFile(const Request& request) const
         return true;
     }
     console() << Messages::taskFileNotWritten << request.taskFile << std::endl;
+    if (!request.taskFileReason.empty()) {
+        console() << request.taskFileReason << std::endl;
+    }
     return false;
 }
 

@@ -1,5 +1,5 @@
-#include "application/ExecutablePath.h"
 #include "application/Parser.h"
+#include "application/ProgramLocation.h"
 #include "application/TaskXml.h"
 
 #include <gmock/gmock.h>
@@ -206,28 +206,63 @@ TEST(TaskXml, HoldsAnyOtherTextThatXmlCanCarry)
     EXPECT_TRUE(taskFileCanHold(std::wstring{L'a', static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)}));
 }
 
-std::unique_ptr<Request> parseCreateXml(std::vector<std::wstring> arguments)
+ProgramLocation installedProgram()
+{
+    return {ProgramVerdict::Accepted, L"C:\\Program Files\\Veltrin\\lighting.exe"};
+}
+
+ProgramLocation programInOpenFolder()
+{
+    return {ProgramVerdict::ChangeableByUsers, L"C:\\Tools"};
+}
+
+std::unique_ptr<Request> parseCreateXml(std::vector<std::wstring> arguments,
+                                        Parser::ProgramLocator locate = installedProgram)
 {
     arguments.insert(arguments.begin(), L"lighting");
     std::vector<const wchar_t*> argv;
     for (const auto& argument : arguments) {
         argv.push_back(argument.c_str());
     }
-    return Parser().parse(static_cast<int>(argv.size()), argv.data());
+    return Parser(locate).parse(static_cast<int>(argv.size()), argv.data());
 }
 
-TEST_F(TaskFileOnDisk, CreateXmlWritesTheRunningExecutablesFullPath)
+TEST_F(TaskFileOnDisk, CreateXmlNamesTheLocatedProgramNotTheOneTyped)
 {
     const fs::path file = directory / "a.xml";
     const auto request = parseCreateXml({L"--create-xml", file.wstring()});
     EXPECT_EQ(request->kind, RequestKind::CreateTaskFile);
     EXPECT_TRUE(request->taskFileWritten);
+    EXPECT_EQ(request->taskFileReason, L"");
     EXPECT_EQ(request->taskFile, file.wstring());
+    EXPECT_EQ(readBytes(file), utf16LeWithBom(taskXmlText(installedProgram().path)));
+}
 
-    const std::wstring executable = currentExecutablePath();
-    ASSERT_FALSE(executable.empty());
-    EXPECT_TRUE(fs::path(executable).is_absolute());
-    EXPECT_EQ(readBytes(file), utf16LeWithBom(taskXmlText(executable)));
+TEST_F(TaskFileOnDisk, CreateXmlForARefusedProgramWritesNothingAndSaysWhy)
+{
+    const fs::path file = directory / "a.xml";
+    const auto request = parseCreateXml({L"--create-xml", file.wstring()}, programInOpenFolder);
+    EXPECT_EQ(request->kind, RequestKind::CreateTaskFile);
+    EXPECT_FALSE(request->taskFileWritten);
+    EXPECT_EQ(request->taskFileReason, L"Users other than administrators can change C:\\Tools");
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST(ProgramLocation, EachRefusalHasItsLine)
+{
+    const std::vector<std::pair<ProgramLocation, std::wstring>> cases = {
+        {{ProgramVerdict::Accepted, L"C:\\a.exe"}, L""},
+        {{ProgramVerdict::Unresolved, L""}, L"The program's own path could not be determined"},
+        {{ProgramVerdict::UnsafeCharacters, L"C:\\%x%\\a.exe"},
+         L"The program's path holds characters that a startup task cannot carry"},
+        {{ProgramVerdict::NotOnFixedDrive, L"\\\\server\\share\\a.exe"},
+         L"The program is not on a fixed local drive: \\\\server\\share\\a.exe"},
+        {{ProgramVerdict::ChangeableByUsers, L"C:\\Tools\\a.exe"},
+         L"Users other than administrators can change C:\\Tools\\a.exe"},
+    };
+    for (const auto& [location, reason] : cases) {
+        EXPECT_EQ(refusalReason(location), reason);
+    }
 }
 
 TEST_F(TaskFileOnDisk, CreateXmlIntoMissingDirectoryIsReportedAsNotWritten)
