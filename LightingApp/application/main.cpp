@@ -4,6 +4,8 @@
 #include "application/Platform.h"
 #include "platform_check/ErrorChain.h"
 
+#include <windows.h>
+
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -21,6 +23,10 @@ std::wstring widen(const std::string& text)
 // request. The exit code is 0 whatever happened; the console says what did.
 int wmain(int argc, wchar_t** argv)
 {
+    // DLLs that COM and WMI load later by name come from System32 only, never
+    // from beside the program or the current folder: the startup task runs
+    // this as LocalSystem.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     Parser parser;
     const std::shared_ptr<const Request> request = parser.parse(argc, argv);
 

@@ -1,3 +1,4 @@
+#include "InstalledProgram.h"
 #include "ProgramOnMachine.h"
 
 #include <gmock/gmock.h>
@@ -91,6 +92,22 @@ INSTANTIATE_TEST_SUITE_P(EndToEnd, FailedPlatformCheck, ::testing::Values(
                     connect + "ConnectServer error: 0x80041002"},
     PlatformFailure{"enumeration", [](auto& m) { m.fail(Step::Cimv2Enum, WBEM_E_FAILED); },
                     "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error"}));
+
+using DllSearch = ProgramOnMachine;
+
+// The startup task runs the program as LocalSystem: a DLL planted beside it
+// must never be loaded by name instead of one from System32.
+TEST_F(DllSearch, ADllBesideTheProgramIsNotFoundByName)
+{
+    const std::wstring program = installedProgram(L"dll-search-test");
+    const std::wstring planted = installationFolder(L"dll-search-test") + L"\\planted.dll";
+    ASSERT_TRUE(CopyFileW(besideTestProgram(L"simulated-machine.dll").c_str(), planted.c_str(), FALSE));
+    machine.set(L"LOAD_LIBRARY", L"planted.dll");
+    const ProgramResult result = runProgram({program, {L"50"}, {}, machine.environmentBlock()});
+    EXPECT_EQ(result.output, "Platform check failed: PlatformCheck::init: info exception: " + connect
+                                 + "CoCreateInstance error: 0x8007007e\r\nRequest Failed\r\n");
+    EXPECT_THAT(machine.calls(), SizeIs(0));
+}
 
 using BusyMachine = ProgramOnMachine;
 
