@@ -1,6 +1,18 @@
 #include "application/ProgramLocation.h"
 
 #include "application/Messages.h"
+#include "application/TaskXml.h"
+
+std::optional<ProgramLocation> refusalByText(const std::wstring& path)
+{
+    if (path.empty()) {
+        return ProgramLocation{ProgramVerdict::Unresolved, {}};
+    }
+    if (!taskFileCanHold(path)) {
+        return ProgramLocation{ProgramVerdict::UnsafeCharacters, path};
+    }
+    return std::nullopt;
+}
 
 std::wstring refusalReason(const ProgramLocation& location)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // Where the startup task would find this program, and whether it may run it
@@ -29,6 +30,11 @@ struct ProgramLocation {
 // Resolves the running executable's path (links, junctions, substituted
 // drives and short names followed to the file itself) and checks it.
 ProgramLocation locateProgramForStartupTask();
+
+// The checks that need only the resolved path's text: that there is one, and
+// that the task file can carry it (taskFileCanHold). The refusal, or nothing
+// when the path passes them.
+std::optional<ProgramLocation> refusalByText(const std::wstring& path);
 
 // The console line that says why the task file is not written; empty when
 // the location is accepted.

@@ -1,6 +1,5 @@
 #include "application/ExecutablePath.h"
 #include "application/ProgramLocation.h"
-#include "application/TaskXml.h"
 
 // There is no Task Scheduler and no LocalSystem here: the native build only
 // resolves the path (the kernel's link to the executable is already final),
@@ -8,11 +7,5 @@
 ProgramLocation locateProgramForStartupTask()
 {
     const std::wstring path = currentExecutablePath();
-    if (path.empty()) {
-        return {ProgramVerdict::Unresolved, {}};
-    }
-    if (!taskFileCanHold(path)) {
-        return {ProgramVerdict::UnsafeCharacters, path};
-    }
-    return {ProgramVerdict::Accepted, path};
+    return refusalByText(path).value_or(ProgramLocation{ProgramVerdict::Accepted, path});
 }

@@ -4,7 +4,6 @@
 #include "application/FileSecurity.h"
 #include "application/FinalPath.h"
 #include "application/RunningAdministrator.h"
-#include "application/TaskXml.h"
 
 #include <windows.h>
 
@@ -29,11 +28,8 @@ bool onlyTrustedCanChange(const std::wstring& path, PathObject object, const Tru
 ProgramLocation locateProgramForStartupTask()
 {
     const std::wstring program = finalPathOfThisProgram();
-    if (program.empty()) {
-        return {ProgramVerdict::Unresolved, {}};
-    }
-    if (!taskFileCanHold(program)) {
-        return {ProgramVerdict::UnsafeCharacters, program};
+    if (auto refusal = refusalByText(program)) {
+        return *refusal;
     }
     // Network paths have no drive root here; removable drives and RAM disks
     // can be swapped or filled by whoever has them.
