@@ -5,6 +5,10 @@
 #   scripts/try.sh 255 0 0 100 0 0 255 50
 #   MODEL=g1 scripts/try.sh default
 #
+# The program runs from the prefix's C:\Program Files\VeltrinLighting\, as
+# installed, so that --create-xml works wherever the checkout lies (below a
+# folder that anyone can change, such as /tmp, the program would refuse).
+#
 # MODEL chooses the machine: g2 (default, "Orvane VR Veltrin G2"), g1
 # ("Orvane VR Veltrin G1 Workstation"), or any model text (an unsupported
 # machine). Any VELTRIN_SIM_* variable of the simulated machine passes through
@@ -30,6 +34,9 @@ wineserver -w
 setsid wineserver -p </dev/null >/dev/null 2>&1 &
 trap 'wineserver -k 2>/dev/null || true' EXIT
 cmake/register-simulated-machine.sh "$WINEPREFIX" "$root/build/windows/bin/simulated-machine.dll"
+installed="$WINEPREFIX/drive_c/Program Files/VeltrinLighting"
+mkdir -p "$installed"
+cp "$root/build/windows/bin/VeltrinLighting.exe" "$installed/"
 
 case "${MODEL:-g2}" in
   g2|G2) export VELTRIN_SIM_MODEL="Orvane VR Veltrin G2" ;;
@@ -44,7 +51,7 @@ echo "Machine: $VELTRIN_SIM_MODEL"
 echo "Running: VeltrinLighting.exe $*"
 echo "----- program output -----"
 set +e
-wine "$root/build/windows/bin/VeltrinLighting.exe" "$@" | tr -d '\r'
+wine "$installed/VeltrinLighting.exe" "$@" | tr -d '\r'
 status=${PIPESTATUS[0]}
 set -e
 echo "----- exit code $status -----"

@@ -1,6 +1,5 @@
 #include "application/Parser.h"
 
-#include "application/ExecutablePath.h"
 #include "application/TaskXml.h"
 #include "application/ZoneColors.h"
 
@@ -27,7 +26,7 @@ std::wstring programNameOf(const std::wstring& argument0)
     return lastSeparator == std::wstring::npos ? argument0 : argument0.substr(lastSeparator + 1);
 }
 
-Parser::Parser() : request(std::make_unique<Request>()) {}
+Parser::Parser(ProgramLocator locateProgram) : locateProgram(locateProgram), request(std::make_unique<Request>()) {}
 
 Parser::~Parser() = default;
 
@@ -87,13 +86,14 @@ void Parser::parseTwoArguments(const wchar_t* const* argv)
     if (std::wstring(argv[1]) == L"--create-xml") {
         request->kind = RequestKind::CreateTaskFile;
         request->taskFile = argv[2];
-        // The task runs as LocalSystem with no working directory, so it must
-        // name this very executable by its full path, not as it was typed.
-        std::wstring command = currentExecutablePath();
-        if (command.empty()) {
-            command = argv[0];
+        // The task runs as LocalSystem with no working directory: it names
+        // this very executable by its resolved full path (never as typed),
+        // and only where no one but administrators can change it.
+        const ProgramLocation program = locateProgram();
+        request->taskFileReason = refusalReason(program);
+        if (request->taskFileReason.empty()) {
+            request->taskFileWritten = writeTaskXml(request->taskFile, program.path);
         }
-        request->taskFileWritten = writeTaskXml(request->taskFile, command);
         return;
     }
 

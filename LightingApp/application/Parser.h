@@ -1,5 +1,6 @@
 #pragma once
 
+#include "application/ProgramLocation.h"
 #include "application/Request.h"
 
 #include <cstddef>
@@ -12,7 +13,10 @@
 // For --create-xml FILE the parser writes the startup task file itself.
 class Parser {
 public:
-    Parser();
+    // Finds and checks the program that a startup task would run.
+    using ProgramLocator = ProgramLocation (*)();
+
+    explicit Parser(ProgramLocator locateProgram = locateProgramForStartupTask);
     virtual ~Parser();
 
     Parser(const Parser&) = delete;
@@ -35,6 +39,7 @@ private:
     // the whole request becomes Invalid.
     void appendNumber(const std::wstring& argument, std::uint32_t limit);
 
+    ProgramLocator locateProgram;
     std::unique_ptr<Request> request;
 };
 

@@ -38,4 +38,7 @@ struct Request {
     // CreateTaskFile only: the file name as given, and whether it was written.
     std::wstring taskFile;
     bool taskFileWritten = false;
+    // CreateTaskFile only: the line that says why the file was not written,
+    // when it was refused for this copy of the program; empty otherwise.
+    std::wstring taskFileReason;
 };

@@ -11,5 +11,8 @@ bool reportTaskFile(const Request& request)
         return true;
     }
     out << Messages::taskFileNotWritten << request.taskFile << std::endl;
+    if (!request.taskFileReason.empty()) {
+        out << request.taskFileReason << std::endl;
+    }
     return false;
 }

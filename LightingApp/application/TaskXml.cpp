@@ -1,13 +1,10 @@
 #include "application/TaskXml.h"
 
-#include "application/Utf8.h"
+#include "application/FileReplacement.h"
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <string_view>
-#include <system_error>
 
 namespace {
 
@@ -73,18 +70,6 @@ constexpr std::array<std::wstring_view, 3> linesAfterCommand = {
 };
 
 constexpr std::wstring_view lineBreak = L"\r\n";
-
-// Windows file names are wide already. Elsewhere the standard conversion of a
-// wide name only handles ASCII, so the name goes through UTF-8 instead.
-std::filesystem::path pathFromWide(const std::wstring& name)
-{
-#ifdef _WIN32
-    return std::filesystem::path(name);
-#else
-    const std::string utf8 = toUtf8(name);
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-#endif
-}
 
 void appendUtf16Unit(std::string& bytes, std::uint32_t unit)
 {
@@ -159,7 +144,7 @@ bool taskFileCanHold(const std::wstring& command)
 {
     for (std::size_t i = 0; i < command.size(); ++i) {
         const auto c = static_cast<std::uint32_t>(command[i]);
-        if (c < 0x20 || c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF) {
+        if (c < 0x20 || c == L'%' || c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF) {
             return false;
         }
         if (c >= 0xD800 && c <= 0xDFFF) {
@@ -182,19 +167,5 @@ bool writeTaskXml(const std::wstring& file, const std::wstring& command)
     if (!taskFileCanHold(command)) {
         return false;
     }
-    // Opened by its wide name, so that any file name the user can type works.
-    std::ofstream stream;
-    try {
-        stream.open(pathFromWide(file), std::ios::binary | std::ios::trunc);
-    } catch (const std::system_error&) {
-        // A name that the platform cannot represent is a file that cannot be opened.
-        return false;
-    }
-    if (!stream) {
-        return false;
-    }
-    const std::string bytes = utf16LeWithBom(taskXmlText(command));
-    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    stream.close();
-    return !stream.fail();
+    return replaceFile(file, utf16LeWithBom(taskXmlText(command)));
 }

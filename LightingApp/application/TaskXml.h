@@ -11,15 +11,18 @@
 std::wstring taskXmlText(const std::wstring& command);
 
 // Writes the task definition to file as UTF-16LE with a byte-order mark (the
-// encoding that line 1 declares), replacing any existing file. Returns false
-// when the file could not be opened or written, and, without touching the
-// file, when the task file cannot hold the command (taskFileCanHold).
+// encoding that line 1 declares), replacing an existing file in one step
+// (replaceFile). Returns false when the file could not be written or is not a
+// plain file, and, without touching the file, when the task file cannot hold
+// the command (taskFileCanHold).
 bool writeTaskXml(const std::wstring& file, const std::wstring& command);
 
 // Whether the command can stand in the task file exactly as it is. XML 1.0
 // has no way at all to write most control characters, unpaired surrogates,
 // U+FFFE and U+FFFF, and replacing them would make the task start another
 // file. No Windows path holds a control character, so all of them are refused.
+// The Task Scheduler expands environment variables in a command, so a % would
+// let a folder named like %SystemRoot% start another program: it is refused too.
 bool taskFileCanHold(const std::wstring& command);
 
 // Escapes the characters that would otherwise end or inject markup in XML

@@ -11,6 +11,8 @@
 #include "application/UsageText.h"
 #include "platform_check/ErrorChain.h"
 
+#include <windows.h>
+
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -86,6 +88,10 @@ void logUnattended(RequestKind kind, RunOutcome outcome, int argc, const wchar_t
 // request. The exit code is 0 whatever happened; the console says what did.
 int wmain(int argc, wchar_t** argv)
 {
+    // DLLs that COM and WMI load later by name come from System32 only, never
+    // from beside the program or the current folder: the startup task runs
+    // this as LocalSystem.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     RequestKind kind = RequestKind::Invalid;
     RunOutcome outcome = RunOutcome::Failed;
     const ConsoleTranscript transcript;

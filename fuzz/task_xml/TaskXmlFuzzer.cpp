@@ -22,11 +22,13 @@
 namespace {
 
 // What a Windows path can hold and XML 1.0 can carry: XML characters, less the
-// control characters that no Windows path contains.
+// control characters that no Windows path contains, and less the % that the
+// Task Scheduler would expand.
 bool fitsTaskFile(const std::wstring& command)
 {
     const auto points = codePointsOfWide(command);
-    return std::all_of(points.begin(), points.end(), [](char32_t c) { return c >= 0x20 && isXmlChar(c); });
+    return std::all_of(points.begin(), points.end(),
+                       [](char32_t c) { return c >= 0x20 && c != U'%' && isXmlChar(c); });
 }
 
 // The text around the command, which no command may change.

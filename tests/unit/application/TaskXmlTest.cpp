@@ -1,5 +1,5 @@
-#include "application/ExecutablePath.h"
 #include "application/Parser.h"
+#include "application/ProgramLocation.h"
 #include "application/TaskXml.h"
 
 #include <gmock/gmock.h>
@@ -145,6 +145,15 @@ TEST_F(TaskFileOnDisk, ReplacesAnExistingFileEntirely)
     EXPECT_EQ(readBytes(file), utf16LeWithBom(taskXmlText(L"C:\\a.exe")));
 }
 
+TEST_F(TaskFileOnDisk, FolderIsNotReplacedAndNothingIsLeftBeside)
+{
+    const fs::path folder = directory / "task.xml";
+    fs::create_directory(folder);
+    EXPECT_FALSE(writeTaskXml(folder.wstring(), L"C:\\a.exe"));
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(std::distance(fs::directory_iterator(directory), fs::directory_iterator()), 1);
+}
+
 TEST_F(TaskFileOnDisk, MissingDirectoryIsReportedAndCreatesNothing)
 {
     const fs::path file = directory / "missing" / "task.xml";
@@ -174,6 +183,7 @@ TEST_F(TaskFileOnDisk, CommandTheTaskFileCannotHoldIsRefusedAndWritesNothing)
         std::wstring{static_cast<wchar_t>(0xDC00), static_cast<wchar_t>(0xD800)},  // in the wrong order
         std::wstring(1, static_cast<wchar_t>(0xFFFE)),
         std::wstring(1, static_cast<wchar_t>(0xFFFF)),
+        L"%SystemRoot%\\",  // the Task Scheduler would expand it
     };
     const fs::path file = directory / "task.xml";
     for (const auto& characters : cannotHold) {
@@ -196,28 +206,63 @@ TEST(TaskXml, HoldsAnyOtherTextThatXmlCanCarry)
     EXPECT_TRUE(taskFileCanHold(std::wstring{L'a', static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)}));
 }
 
-std::unique_ptr<Request> parseCreateXml(std::vector<std::wstring> arguments)
+ProgramLocation installedProgram()
+{
+    return {ProgramVerdict::Accepted, L"C:\\Program Files\\Veltrin\\lighting.exe"};
+}
+
+ProgramLocation programInOpenFolder()
+{
+    return {ProgramVerdict::ChangeableByUsers, L"C:\\Tools"};
+}
+
+std::unique_ptr<Request> parseCreateXml(std::vector<std::wstring> arguments,
+                                        Parser::ProgramLocator locate = installedProgram)
 {
     arguments.insert(arguments.begin(), L"lighting");
     std::vector<const wchar_t*> argv;
     for (const auto& argument : arguments) {
         argv.push_back(argument.c_str());
     }
-    return Parser().parse(static_cast<int>(argv.size()), argv.data());
+    return Parser(locate).parse(static_cast<int>(argv.size()), argv.data());
 }
 
-TEST_F(TaskFileOnDisk, CreateXmlWritesTheRunningExecutablesFullPath)
+TEST_F(TaskFileOnDisk, CreateXmlNamesTheLocatedProgramNotTheOneTyped)
 {
     const fs::path file = directory / "a.xml";
     const auto request = parseCreateXml({L"--create-xml", file.wstring()});
     EXPECT_EQ(request->kind, RequestKind::CreateTaskFile);
     EXPECT_TRUE(request->taskFileWritten);
+    EXPECT_EQ(request->taskFileReason, L"");
     EXPECT_EQ(request->taskFile, file.wstring());
+    EXPECT_EQ(readBytes(file), utf16LeWithBom(taskXmlText(installedProgram().path)));
+}
 
-    const std::wstring executable = currentExecutablePath();
-    ASSERT_FALSE(executable.empty());
-    EXPECT_TRUE(fs::path(executable).is_absolute());
-    EXPECT_EQ(readBytes(file), utf16LeWithBom(taskXmlText(executable)));
+TEST_F(TaskFileOnDisk, CreateXmlForARefusedProgramWritesNothingAndSaysWhy)
+{
+    const fs::path file = directory / "a.xml";
+    const auto request = parseCreateXml({L"--create-xml", file.wstring()}, programInOpenFolder);
+    EXPECT_EQ(request->kind, RequestKind::CreateTaskFile);
+    EXPECT_FALSE(request->taskFileWritten);
+    EXPECT_EQ(request->taskFileReason, L"Users other than administrators can change C:\\Tools");
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST(ProgramLocation, EachRefusalHasItsLine)
+{
+    const std::vector<std::pair<ProgramLocation, std::wstring>> cases = {
+        {{ProgramVerdict::Accepted, L"C:\\a.exe"}, L""},
+        {{ProgramVerdict::Unresolved, L""}, L"The program's own path could not be determined"},
+        {{ProgramVerdict::UnsafeCharacters, L"C:\\%x%\\a.exe"},
+         L"The program's path holds characters that a startup task cannot carry"},
+        {{ProgramVerdict::NotOnFixedDrive, L"\\\\server\\share\\a.exe"},
+         L"The program is not on a fixed local drive: \\\\server\\share\\a.exe"},
+        {{ProgramVerdict::ChangeableByUsers, L"C:\\Tools\\a.exe"},
+         L"Users other than administrators can change C:\\Tools\\a.exe"},
+    };
+    for (const auto& [location, reason] : cases) {
+        EXPECT_EQ(refusalReason(location), reason);
+    }
 }
 
 TEST_F(TaskFileOnDisk, CreateXmlIntoMissingDirectoryIsReportedAsNotWritten)

@@ -1,4 +1,8 @@
+#include "InstalledProgram.h"
 #include "ProgramRun.h"
+
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +39,32 @@ std::string utf8(const std::wstring& text)
     return bytes;
 }
 
+// Lets everyone change the file or folder, as a world-writable Unix mode does
+// under Wine (which maps the entries onto the mode).
+void letEveryoneChange(const fs::path& path)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1301ff;;;WD)",
+                                                                     SDDL_REVISION_1, &descriptor, nullptr));
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    std::wstring name = path.wstring();
+    EXPECT_EQ(SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
+                                    nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    LocalFree(descriptor);
+}
+
+// A copy of the program in folder (created as needed).
+std::wstring copyOfProgram(const std::wstring& program, const fs::path& folder)
+{
+    fs::create_directories(folder);
+    fs::copy_file(program, folder / L"VeltrinLighting.exe", fs::copy_options::overwrite_existing);
+    return (folder / L"VeltrinLighting.exe").wstring();
+}
+
 class TaskFile : public ::testing::Test {
 protected:
     void SetUp() override
@@ -48,9 +78,10 @@ protected:
 
     ProgramResult createXml(const std::wstring& file, const std::wstring& argument0 = L"lighting")
     {
-        return runProgram({besideTestProgram(L"VeltrinLighting.exe"), {L"--create-xml", file}, argument0, {}});
+        return runProgram({program, {L"--create-xml", file}, argument0, {}});
     }
 
+    const std::wstring program = installedProgram(L"task-file-test");
     fs::path directory;
 };
 
@@ -68,7 +99,7 @@ TEST_F(TaskFile, IsWrittenInUtf16WithTheExecutablesFullPath)
     EXPECT_TRUE(text.starts_with(L"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"));
     EXPECT_TRUE(text.ends_with(L"</Task>"));
     // Invoked by a bare name, but the task names the executable by its full path.
-    const std::wstring command = L"      <Command>" + besideTestProgram(L"VeltrinLighting.exe") + L"</Command>\r\n";
+    const std::wstring command = L"      <Command>" + program + L"</Command>\r\n";
     EXPECT_NE(text.find(command), std::wstring::npos);
 }
 
@@ -97,6 +128,44 @@ TEST_F(TaskFile, NonAsciiFileNameIsKept)
     const ProgramResult result = createXml(file.wstring());
     EXPECT_EQ(result.output, "Startup task file written: " + utf8(file.wstring()) + "\r\n");
     EXPECT_TRUE(fs::exists(file));
+}
+
+TEST_F(TaskFile, IsNotWrittenForAProgramThatUsersCouldChangeNorToAnythingButAPlainFile)
+{
+    const fs::path places = installationFolder(L"task-file-refusals");
+    fs::remove_all(places);
+    const fs::path open = places / L"open";
+    const std::wstring inOpenFolder = copyOfProgram(program, open);
+    const std::wstring belowOpenFolder = copyOfProgram(program, open / L"inner");
+    letEveryoneChange(open);
+    const std::wstring openFile = copyOfProgram(program, places / L"file");
+    letEveryoneChange(openFile);
+    const std::wstring usersCanChange = L"Users other than administrators can change ";
+
+    const fs::path file = directory / L"task.xml";
+    const struct {
+        std::wstring program;
+        std::wstring file;
+        std::wstring reason;  // the line between the two usual ones, if any
+    } cases[] = {
+        {inOpenFolder, file, usersCanChange + open.wstring()},
+        {belowOpenFolder, file, usersCanChange + open.wstring()},
+        {openFile, file, usersCanChange + openFile},
+        {copyOfProgram(program, places / L"100%"), file,
+         L"The program's path holds characters that a startup task cannot carry"},
+        {program, L"NUL", L""},
+        {program, directory.wstring(), L""},
+    };
+    for (const auto& refused : cases) {
+        SCOPED_TRACE(utf8(refused.program + L" --create-xml " + refused.file));
+        const ProgramResult result = runProgram({refused.program, {L"--create-xml", refused.file}, {}, {}});
+        const std::wstring reason = refused.reason.empty() ? L"" : refused.reason + L"\r\n";
+        EXPECT_EQ(result.output,
+                  utf8(L"Could not write the startup task file: " + refused.file + L"\r\n" + reason + L"Request Failed\r\n"));
+        EXPECT_FALSE(fs::exists(file));
+    }
+    EXPECT_TRUE(fs::is_empty(directory));
+    fs::remove_all(places);
 }
 
 TEST_F(TaskFile, UnsupportedMachineSaysSoAndThenReportsTheFile)

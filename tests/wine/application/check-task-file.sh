@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Writes the startup task file with the program, then checks that xmllint
-# accepts it and that the Task Scheduler registers it.
+# accepts it and that the Task Scheduler registers it. The program runs from a
+# copy in the prefix's C:\Program Files, as installed: the build tree may lie
+# below a folder that anyone can change (such as /tmp), where it refuses.
 # Usage: check-task-file.sh PREFIX PROGRAM WORKDIR
 set -euo pipefail
 trap 'echo "check-task-file.sh: failed at line $LINENO" >&2' ERR
@@ -11,7 +13,10 @@ rm -rf "$workdir"
 mkdir -p "$workdir/Tools & Co"
 file="$workdir/Tools & Co/task.xml"
 
-output=$(wine "$program" --create-xml "$(winepath -w "$file")" | tr -d '\r')
+installed="$WINEPREFIX/drive_c/Program Files/VeltrinLighting/task-file-check"
+mkdir -p "$installed"
+cp "$program" "$installed/VeltrinLighting.exe"
+output=$(wine "$installed/VeltrinLighting.exe" --create-xml "$(winepath -w "$file")" | tr -d '\r')
 case "$output" in
   "Startup task file written: "*) ;;
   *) echo "unexpected output: $output"; exit 1 ;;

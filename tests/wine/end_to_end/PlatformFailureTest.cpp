@@ -1,3 +1,4 @@
+#include "InstalledProgram.h"
 #include "ProgramOnMachine.h"
 
 #include <gmock/gmock.h>
@@ -124,16 +125,34 @@ TEST_F(MachineIndependentRequests, AreAnsweredWhateverTheCheckFound)
          "Platform check failed: PlatformCheck::init: info exception: PlatformCheck::connectWMINamespace: "
          "unspecified error\r\nRequest Failed\r\n"},
     };
+    // Where the task file is written, only administrators may change the program.
+    const std::wstring program = installedProgram(L"machine-independent-test");
     for (const auto& c : cases) {
         SimulatedMachineCase caseMachine{SimulatedMachineCase::Scope::ChildProcesses};
         c.configure(caseMachine);
-        const ProgramResult result = runProgram({besideTestProgram(L"VeltrinLighting.exe"), c.arguments,
+        const ProgramResult result = runProgram({program, c.arguments,
                                                  L"C:\\Tools\\lighting.exe", caseMachine.environmentBlock()});
         EXPECT_EQ(result.output, c.expected) << c.name;
         EXPECT_THAT(caseMachine.calls(), SizeIs(0)) << c.name;
     }
     EXPECT_TRUE(std::filesystem::exists(written));
     std::filesystem::remove(written);
+}
+
+using DllSearch = ProgramOnMachine;
+
+// The startup task runs the program as LocalSystem: a DLL planted beside it
+// must never be loaded by name instead of one from System32.
+TEST_F(DllSearch, ADllBesideTheProgramIsNotFoundByName)
+{
+    const std::wstring program = installedProgram(L"dll-search-test");
+    const std::wstring planted = installationFolder(L"dll-search-test") + L"\\planted.dll";
+    ASSERT_TRUE(CopyFileW(besideTestProgram(L"simulated-machine.dll").c_str(), planted.c_str(), FALSE));
+    machine.set(L"LOAD_LIBRARY", L"planted.dll");
+    const ProgramResult result = runProgram({program, {L"50"}, {}, machine.environmentBlock()});
+    EXPECT_EQ(result.output, "Platform check failed: PlatformCheck::init: info exception: " + connect
+                                 + "CoCreateInstance error: 0x8007007e\r\nRequest Failed\r\n");
+    EXPECT_THAT(machine.calls(), SizeIs(0));
 }
 
 using BusyMachine = ProgramOnMachine;

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "application/TrustedAccounts.h"
+
+// The account this process runs as, when it is a member of the
+// Administrators group; empty otherwise or when the token cannot be read.
+// Under UAC an unelevated administrator's filtered token still holds the
+// group (for deny only): that counts, since it is the same person.
+SidBytes runningAdministrator();
