@@ -3,6 +3,7 @@
 #include "application/ConsoleOutput.h"
 #include "application/StartupTaskQuery.h"
 #include "application/StatusText.h"
+#include "application/Utf8.h"
 #include "platform_check/ErrorChain.h"
 #include "platform_check/ModelGeneration.h"
 #include "platform_check/PlatformCheck.h"
@@ -20,8 +21,7 @@ std::wstring modelStatus()
     try {
         check.init();
     } catch (const std::runtime_error& error) {
-        const std::string cause = errorChainText(error);
-        return modelUnknownLine(std::wstring(cause.begin(), cause.end()));
+        return modelUnknownLine(widenAscii(errorChainText(error)));
     }
     const std::wstring model = check.getModel();
     return modelLine(model, generationForModel(model));

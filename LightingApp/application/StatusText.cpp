@@ -1,14 +1,10 @@
 #include "application/StatusText.h"
 
+#include "application/Utf8.h"
 #include "platform_check/ModelGeneration.h"
 #include "platform_check/WmiErrorText.h"
 
 namespace {
-
-std::wstring widen(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
-}
 
 std::wstring zoneText(const ZoneValues& values, std::size_t first)
 {
@@ -57,5 +53,5 @@ std::wstring startupTaskLine(const StartupTaskState& task)
     case Registration::Unknown:
         break;
     }
-    return L"Startup task: unknown (the Task Scheduler answered 0x" + widen(hexCode(task.error)) + L")";
+    return L"Startup task: unknown (the Task Scheduler answered 0x" + widenAscii(hexCode(task.error)) + L")";
 }

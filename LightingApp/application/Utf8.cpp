@@ -56,3 +56,8 @@ std::string toUtf8(std::wstring_view text, bool crlf)
     }
     return out;
 }
+
+std::wstring widenAscii(std::string_view text)
+{
+    return std::wstring(text.begin(), text.end());
+}

@@ -9,6 +9,7 @@
 #include "application/TaskFileReport.h"
 #include "application/UnattendedEvent.h"
 #include "application/UsageText.h"
+#include "application/Utf8.h"
 #include "platform_check/ErrorChain.h"
 
 #include <windows.h>
@@ -20,11 +21,6 @@
 #include <vector>
 
 namespace {
-
-std::wstring widen(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
-}
 
 // The machine could not be identified. Help and the task file need no
 // machine and are answered as usual; every other request fails, with nothing
@@ -42,7 +38,7 @@ void reportFailedPlatformCheck(const Request& request, const std::runtime_error&
         }
         return;
     default:
-        out << Messages::platformCheckFailed << widen(errorChainText(error)) << std::endl;
+        out << Messages::platformCheckFailed << widenAscii(errorChainText(error)) << std::endl;
         out << Messages::requestFailed << std::endl;
         return;
     }
