@@ -21,7 +21,7 @@
 #include "application/Parser.h"
 #include "application/Platform.h"
 #include "application/RequestLock.h"
-#include "application/ZoneColors.h"
+#include "colorizers/ZoneColors.h"
 #include "platform_check/GenerationDetection.h"
 #include "settings/RegistryController.h"
 

@@ -6,6 +6,8 @@
 #                                     under Wine.
 # veltrin_wine_test(NAME sources...)  tests that need Windows; windows preset only.
 #
+# Each test links the libraries it tests itself (target_link_libraries).
+#
 # Windows test programs run through Wine in one throwaway prefix per ctest run:
 # the fixture test "wine_prefix_setup" creates it (and registers the simulated
 # machine), "wine_prefix_teardown" stops its wineserver.
@@ -49,7 +51,6 @@ endfunction()
 
 function(veltrin_unit_test name)
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE veltrin_core)
   _veltrin_add_gtest(${name})
 endfunction()
 
@@ -58,6 +59,5 @@ function(veltrin_wine_test name)
     return()
   endif()
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE veltrin_windows veltrin_core)
   _veltrin_add_gtest(${name})
 endfunction()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Static checks of the program's sources (LightingApp/): their layout against
-# .clang-format, clang-tidy with .clang-tidy (every warning an error), and
-# cppcheck. Prints every finding and exits non-zero if there is any.
+# Static checks of the program's sources (LightingApp/): that includes run
+# only downward through the layers (scripts/check-includes.sh), their layout
+# against .clang-format, clang-tidy with .clang-tidy (every warning an error),
+# and cppcheck. Prints every finding and exits non-zero if there is any.
 #
 # clang-tidy needs each source's compiler flags. The portable sources take
 # them from the native preset's compile_commands.json; the Windows-only ones
@@ -31,6 +32,9 @@ done
 failed=()
 mkdir -p "$work"
 mapfile -t sources < <(find LightingApp -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+
+echo "--- includes: only downward through the layers"
+scripts/check-includes.sh || failed+=(includes)
 
 echo "--- clang-format: layout of ${#sources[@]} files"
 if ! clang-format --dry-run --Werror "${sources[@]}"; then

@@ -1,7 +1,7 @@
 #include "application/FailureGuard.h"
 
-#include "application/ConsoleOutput.h"
 #include "application/Messages.h"
+#include "windows_wrappers/ConsoleOutput.h"
 
 bool runReportingEscapes(const std::function<void()>& request)
 {

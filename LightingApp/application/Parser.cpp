@@ -1,7 +1,7 @@
 #include "application/Parser.h"
 
 #include "application/TaskXml.h"
-#include "application/ZoneColors.h"
+#include "colorizers/ZoneColors.h"
 
 #include <sstream>
 

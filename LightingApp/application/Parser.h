@@ -1,7 +1,7 @@
 #pragma once
 
-#include "application/ProgramLocation.h"
 #include "application/Request.h"
+#include "location_check/ProgramLocation.h"
 
 #include <cstddef>
 #include <cstdint>

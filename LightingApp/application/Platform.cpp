@@ -1,11 +1,11 @@
 #include "application/Platform.h"
 
-#include "application/ConsoleOutput.h"
 #include "application/Messages.h"
 #include "application/RequestLock.h"
 #include "application/TaskFileReport.h"
 #include "application/UsageText.h"
 #include "platform_check/GenerationDetection.h"
+#include "windows_wrappers/ConsoleOutput.h"
 
 #include <optional>
 

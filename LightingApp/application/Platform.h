@@ -2,8 +2,8 @@
 
 #include "application/ColorizerFactory.h"
 #include "application/Request.h"
-#include "application/ZoneColors.h"
 #include "colorizers/IColorizer.h"
+#include "colorizers/ZoneColors.h"
 #include "settings/RegistryController.h"
 
 #include <memory>

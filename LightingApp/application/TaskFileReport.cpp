@@ -1,7 +1,7 @@
 #include "application/TaskFileReport.h"
 
-#include "application/ConsoleOutput.h"
 #include "application/Messages.h"
+#include "windows_wrappers/ConsoleOutput.h"
 
 bool reportTaskFile(const Request& request)
 {

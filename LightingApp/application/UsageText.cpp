@@ -1,6 +1,6 @@
 #include "application/UsageText.h"
 
-#include "application/ConsoleOutput.h"
+#include "windows_wrappers/ConsoleOutput.h"
 
 namespace {
 constexpr const wchar_t* indent = L"    ";

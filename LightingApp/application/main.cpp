@@ -1,16 +1,16 @@
-#include "application/ConsoleOutput.h"
-#include "application/ConsoleTranscript.h"
-#include "application/EventLog.h"
 #include "application/FailureGuard.h"
 #include "application/Messages.h"
 #include "application/Parser.h"
 #include "application/Platform.h"
-#include "application/StatusReport.h"
 #include "application/TaskFileReport.h"
-#include "application/UnattendedEvent.h"
 #include "application/UsageText.h"
-#include "application/Utf8.h"
+#include "event_log/ConsoleTranscript.h"
+#include "event_log/EventLog.h"
+#include "event_log/UnattendedEvent.h"
 #include "platform_check/ErrorChain.h"
+#include "status/StatusReport.h"
+#include "windows_wrappers/ConsoleOutput.h"
+#include "windows_wrappers/Utf8.h"
 
 #include <windows.h>
 
@@ -64,6 +64,14 @@ RunOutcome runRequest(const Request& request)
     return done ? RunOutcome::Done : RunOutcome::Failed;
 }
 
+RunPurpose purposeOf(RequestKind kind)
+{
+    if (kind == RequestKind::Restore) {
+        return RunPurpose::Restore;
+    }
+    return changesLighting(kind) ? RunPurpose::ChangeLighting : RunPurpose::Other;
+}
+
 // Nobody reads the console of the startup task: what went wrong goes to the
 // event log as well. Writing it changes nothing else, whatever happens.
 void logUnattended(RequestKind kind, RunOutcome outcome, int argc, const wchar_t* const* argv,
@@ -71,7 +79,7 @@ void logUnattended(RequestKind kind, RunOutcome outcome, int argc, const wchar_t
 {
     try {
         const std::vector<std::wstring> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-        if (const auto event = unattendedEvent(kind, outcome, arguments, consoleText)) {
+        if (const auto event = unattendedEvent(purposeOf(kind), outcome, arguments, consoleText)) {
             writeEvent(event->kind, event->text);
         }
     } catch (...) {

@@ -1,4 +1,4 @@
-#include "application/ZoneColors.h"
+#include "colorizers/ZoneColors.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "application/ConsoleTranscript.h"
+#include "event_log/ConsoleTranscript.h"
 
-#include "application/ConsoleOutput.h"
+#include "windows_wrappers/ConsoleOutput.h"
 
 ConsoleTranscript::ConsoleTranscript() : previous(console().rdbuf()), copy(previous)
 {

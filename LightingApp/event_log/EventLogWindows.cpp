@@ -1,4 +1,4 @@
-#include "application/EventLog.h"
+#include "event_log/EventLog.h"
 
 #include "EventMessages.h"
 

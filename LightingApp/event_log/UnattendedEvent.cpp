@@ -1,10 +1,10 @@
-#include "application/UnattendedEvent.h"
+#include "event_log/UnattendedEvent.h"
 
 namespace {
 
-std::wstring requestName(RequestKind kind, const std::vector<std::wstring>& arguments)
+std::wstring requestName(RunPurpose purpose, const std::vector<std::wstring>& arguments)
 {
-    if (kind == RequestKind::Restore) {
+    if (purpose == RunPurpose::Restore) {
         return L"Restoring the stored colours (run without arguments)";
     }
     std::wstring joined;
@@ -29,17 +29,17 @@ std::wstring withCrLf(const std::wstring& text)
 
 } // namespace
 
-std::optional<UnattendedEvent> unattendedEvent(RequestKind kind, RunOutcome outcome,
+std::optional<UnattendedEvent> unattendedEvent(RunPurpose purpose, RunOutcome outcome,
                                                const std::vector<std::wstring>& arguments,
                                                const std::wstring& consoleText)
 {
     const std::wstring shown = L"\r\n\r\nThe program showed:\r\n" + withCrLf(consoleText);
-    if (changesLighting(kind) && (outcome == RunOutcome::Failed || outcome == RunOutcome::PlatformCheckFailed)) {
-        return UnattendedEvent{EventKind::Error, requestName(kind, arguments) + L" failed." + shown};
+    if (purpose != RunPurpose::Other && (outcome == RunOutcome::Failed || outcome == RunOutcome::PlatformCheckFailed)) {
+        return UnattendedEvent{EventKind::Error, requestName(purpose, arguments) + L" failed." + shown};
     }
-    if (kind == RequestKind::Restore && outcome == RunOutcome::Unsupported) {
+    if (purpose == RunPurpose::Restore && outcome == RunOutcome::Unsupported) {
         return UnattendedEvent{EventKind::Warning,
-                               requestName(kind, arguments) + L" found a machine that is not supported." + shown};
+                               requestName(purpose, arguments) + L" found a machine that is not supported." + shown};
     }
     return std::nullopt;
 }

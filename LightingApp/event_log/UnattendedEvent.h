@@ -1,11 +1,17 @@
 #pragma once
 
-#include "application/EventLog.h"
-#include "application/Request.h"
+#include "event_log/EventLog.h"
 
 #include <optional>
 #include <string>
 #include <vector>
+
+// What a run was asked to do, as far as the event log cares.
+enum class RunPurpose {
+    Restore,        // a run without arguments: what the startup task runs
+    ChangeLighting, // colours, brightness or the defaults
+    Other,          // help, status, the task file, invalid arguments
+};
 
 // How a run ended, as far as the event log cares.
 enum class RunOutcome {
@@ -26,6 +32,6 @@ struct UnattendedEvent {
 // unsupported model. Nothing for success, help, invalid arguments, status or a
 // task file: the startup task runs at every resume and must not fill the log.
 // The text names the request by its arguments and carries the console's lines.
-std::optional<UnattendedEvent> unattendedEvent(RequestKind kind, RunOutcome outcome,
+std::optional<UnattendedEvent> unattendedEvent(RunPurpose purpose, RunOutcome outcome,
                                                const std::vector<std::wstring>& arguments,
                                                const std::wstring& consoleText);

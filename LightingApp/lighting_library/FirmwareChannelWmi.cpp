@@ -1,7 +1,7 @@
 #include "lighting_library/FirmwareChannel.h"
 
-#include "lighting_library/ComApartment.h"
 #include "lighting_library/OrvaneWMIClassA.h"
+#include "windows_wrappers/ComApartment.h"
 
 namespace KestrineLightingLib {
 

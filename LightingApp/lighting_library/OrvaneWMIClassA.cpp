@@ -1,14 +1,12 @@
 #include "lighting_library/OrvaneWMIClassA.h"
 
-#include "lighting_library/AutomationValues.h"
+#include "windows_wrappers/AutomationValues.h"
 
 #include <array>
 #include <span>
 #include <string>
 
 using KestrineLightingLib::CommandBlock;
-using KestrineLightingLib::ScopedBstr;
-using KestrineLightingLib::ScopedVariant;
 using Microsoft::WRL::ComPtr;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "application/ChangeRights.h"
+#include "location_check/ChangeRights.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "application/TrustedAccounts.h"
+#include "location_check/TrustedAccounts.h"
 
 #include <windows.h>
 

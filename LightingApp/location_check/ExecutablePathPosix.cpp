@@ -1,4 +1,4 @@
-#include "application/ExecutablePath.h"
+#include "location_check/ExecutablePath.h"
 
 #include <filesystem>
 #include <system_error>

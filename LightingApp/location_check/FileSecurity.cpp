@@ -1,6 +1,6 @@
-#include "application/FileSecurity.h"
+#include "location_check/FileSecurity.h"
 
-#include "application/UniqueHandle.h"
+#include "windows_wrappers/UniqueHandle.h"
 
 #include <aclapi.h>
 

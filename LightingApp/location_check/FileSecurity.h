@@ -1,6 +1,6 @@
 #pragma once
 
-#include "application/LocalPointer.h"
+#include "windows_wrappers/LocalPointer.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "application/FinalPath.h"
+#include "location_check/FinalPath.h"
 
-#include "application/ExecutablePath.h"
-#include "application/UniqueHandle.h"
+#include "location_check/ExecutablePath.h"
+#include "windows_wrappers/UniqueHandle.h"
 
 #include <windows.h>
 

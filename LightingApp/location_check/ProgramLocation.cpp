@@ -1,7 +1,16 @@
-#include "application/ProgramLocation.h"
+#include "location_check/ProgramLocation.h"
 
-#include "application/Messages.h"
-#include "application/TaskXml.h"
+#include "location_check/TaskFileCharacters.h"
+
+namespace {
+
+// The lines that say why the task file is not written for this copy.
+constexpr const wchar_t* notOnFixedDrive = L"The program is not on a fixed local drive: ";
+constexpr const wchar_t* changeableByUsers = L"Users other than administrators can change ";
+constexpr const wchar_t* pathUnknown = L"The program's own path could not be determined";
+constexpr const wchar_t* pathUnsafe = L"The program's path holds characters that a startup task cannot carry";
+
+} // namespace
 
 std::optional<ProgramLocation> refusalByText(const std::wstring& path)
 {
@@ -20,13 +29,13 @@ std::wstring refusalReason(const ProgramLocation& location)
     case ProgramVerdict::Accepted:
         return {};
     case ProgramVerdict::Unresolved:
-        return Messages::programPathUnknown;
+        return pathUnknown;
     case ProgramVerdict::UnsafeCharacters:
-        return Messages::programPathUnsafe;
+        return pathUnsafe;
     case ProgramVerdict::NotOnFixedDrive:
-        return Messages::programNotOnFixedDrive + location.path;
+        return notOnFixedDrive + location.path;
     case ProgramVerdict::ChangeableByUsers:
-        return Messages::programChangeableByUsers + location.path;
+        return changeableByUsers + location.path;
     }
-    return Messages::programPathUnknown;
+    return pathUnknown;
 }

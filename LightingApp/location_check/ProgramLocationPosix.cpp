@@ -1,5 +1,5 @@
-#include "application/ExecutablePath.h"
-#include "application/ProgramLocation.h"
+#include "location_check/ExecutablePath.h"
+#include "location_check/ProgramLocation.h"
 
 // There is no Task Scheduler and no LocalSystem here: the native build only
 // resolves the path (the kernel's link to the executable is already final),

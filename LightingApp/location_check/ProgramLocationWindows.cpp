@@ -1,9 +1,9 @@
-#include "application/ProgramLocation.h"
+#include "location_check/ProgramLocation.h"
 
-#include "application/ChangeRights.h"
-#include "application/FileSecurity.h"
-#include "application/FinalPath.h"
-#include "application/RunningAdministrator.h"
+#include "location_check/ChangeRights.h"
+#include "location_check/FileSecurity.h"
+#include "location_check/FinalPath.h"
+#include "location_check/RunningAdministrator.h"
 
 #include <windows.h>
 

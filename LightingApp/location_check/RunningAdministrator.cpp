@@ -1,6 +1,6 @@
-#include "application/RunningAdministrator.h"
+#include "location_check/RunningAdministrator.h"
 
-#include "application/UniqueHandle.h"
+#include "windows_wrappers/UniqueHandle.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "application/TrustedAccounts.h"
+#include "location_check/TrustedAccounts.h"
 
 // The account this process runs as, when it is a member of the
 // Administrators group; empty otherwise or when the token cannot be read.

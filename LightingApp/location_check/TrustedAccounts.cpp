@@ -1,6 +1,6 @@
-#include "application/TrustedAccounts.h"
+#include "location_check/TrustedAccounts.h"
 
-#include "application/LocalPointer.h"
+#include "windows_wrappers/LocalPointer.h"
 
 #include <sddl.h>
 

@@ -1,13 +1,11 @@
 #include "platform_check/PlatformCheck.h"
 
-#include "lighting_library/AutomationValues.h"
 #include "platform_check/WmiErrorText.h"
+#include "windows_wrappers/AutomationValues.h"
 
 #include <exception>
 #include <stdexcept>
 
-using KestrineLightingLib::ScopedBstr;
-using KestrineLightingLib::ScopedVariant;
 using Microsoft::WRL::ComPtr;
 
 namespace {

@@ -1,6 +1,6 @@
 #include "settings/StoredColors.h"
 
-#include "application/ZoneColors.h"
+#include "colorizers/ZoneColors.h"
 
 #include <algorithm>
 

@@ -1,13 +1,13 @@
-#include "application/StatusReport.h"
+#include "status/StatusReport.h"
 
-#include "application/ConsoleOutput.h"
-#include "application/StartupTaskQuery.h"
-#include "application/StatusText.h"
-#include "application/Utf8.h"
 #include "platform_check/ErrorChain.h"
 #include "platform_check/ModelGeneration.h"
 #include "platform_check/PlatformCheck.h"
 #include "settings/RegistryController.h"
+#include "status/StatusText.h"
+#include "task_scheduler/StartupTaskQuery.h"
+#include "windows_wrappers/ConsoleOutput.h"
+#include "windows_wrappers/Utf8.h"
 
 #include <stdexcept>
 

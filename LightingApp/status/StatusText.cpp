@@ -1,8 +1,8 @@
-#include "application/StatusText.h"
+#include "status/StatusText.h"
 
-#include "application/Utf8.h"
 #include "platform_check/ModelGeneration.h"
 #include "platform_check/WmiErrorText.h"
+#include "windows_wrappers/Utf8.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "application/ZoneColors.h"
+#include "colorizers/ZoneColors.h"
+#include "task_scheduler/StartupTaskState.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -17,16 +17,6 @@ std::wstring modelUnknownLine(const std::wstring& cause);
 // "Stored colours in the <key> key: logo R G B at B %, light bar R G B at B %",
 // or "...: none" when the key holds no complete set.
 std::wstring storedColorsLine(const std::wstring& keyName, const std::optional<ZoneValues>& values);
-
-// What the Task Scheduler says about the startup task.
-struct StartupTaskState {
-    enum class Registration { NotRegistered, Registered, Unknown };
-    Registration registration = Registration::Unknown;
-    // Registered: the program it runs; empty when that could not be read.
-    std::wstring program;
-    // Unknown: the status of the failed question.
-    std::int32_t error = 0;
-};
 
 // "Startup task: not registered", "Startup task: registered, runs <program>", ...
 std::wstring startupTaskLine(const StartupTaskState& task);

@@ -1,15 +1,13 @@
-#include "application/StartupTaskQuery.h"
+#include "task_scheduler/StartupTaskQuery.h"
 
-#include "lighting_library/AutomationValues.h"
-#include "lighting_library/ComApartment.h"
+#include "windows_wrappers/AutomationValues.h"
+#include "windows_wrappers/ComApartment.h"
 
 #include <windows.h>
 
 #include <taskschd.h>
 #include <wrl/client.h>
 
-using KestrineLightingLib::ComApartment;
-using KestrineLightingLib::ScopedBstr;
 using Microsoft::WRL::ComPtr;
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "application/StatusText.h"
+#include "task_scheduler/StartupTaskState.h"
 
 // The name under which the startup task is registered.
 inline constexpr const wchar_t* startupTaskName = L"OrvaneVRVeltrinLightingUtilityStartup";

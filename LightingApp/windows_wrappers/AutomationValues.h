@@ -8,8 +8,6 @@
 
 #include <new>
 
-namespace KestrineLightingLib {
-
 class ScopedBstr {
 public:
     explicit ScopedBstr(const wchar_t* text) : value(SysAllocString(text))
@@ -51,5 +49,3 @@ public:
 private:
     VARIANT value{};
 };
-
-} // namespace KestrineLightingLib

@@ -2,8 +2,6 @@
 
 #include <objbase.h>
 
-namespace KestrineLightingLib {
-
 // A single-threaded apartment on this thread for the length of one operation.
 // Nested inside an apartment the caller already holds, it only counts up and
 // down.
@@ -26,5 +24,3 @@ public:
 private:
     HRESULT status;
 };
-
-} // namespace KestrineLightingLib

@@ -1,4 +1,4 @@
-#include "application/ConsoleOutput.h"
+#include "windows_wrappers/ConsoleOutput.h"
 
 #include <iostream>
 

@@ -1,6 +1,6 @@
-#include "application/ConsoleOutput.h"
+#include "windows_wrappers/ConsoleOutput.h"
 
-#include "application/Utf8.h"
+#include "windows_wrappers/Utf8.h"
 
 #include <windows.h>
 

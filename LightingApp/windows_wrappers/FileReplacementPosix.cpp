@@ -1,6 +1,6 @@
-#include "application/FileReplacement.h"
+#include "windows_wrappers/FileReplacement.h"
 
-#include "application/Utf8.h"
+#include "windows_wrappers/Utf8.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
-#include "application/FileReplacement.h"
+#include "windows_wrappers/FileReplacement.h"
 
-#include "application/UniqueHandle.h"
+#include "windows_wrappers/UniqueHandle.h"
 
 #include <windows.h>
 

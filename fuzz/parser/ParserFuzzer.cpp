@@ -4,9 +4,9 @@
 
 #include "ExpectedRequest.h"
 
-#include "application/ExecutablePath.h"
 #include "application/Parser.h"
 #include "application/TaskXml.h"
+#include "location_check/ExecutablePath.h"
 
 #include "support/Require.h"
 #include "support/ScratchDirectory.h"

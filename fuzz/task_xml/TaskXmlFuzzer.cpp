@@ -7,6 +7,7 @@
 #include "TaskDocument.h"
 
 #include "application/TaskXml.h"
+#include "location_check/TaskFileCharacters.h"
 
 #include "support/Require.h"
 #include "support/ScratchDirectory.h"

@@ -1,5 +1,5 @@
-#include "application/ConsoleOutput.h"
 #include "application/FailureGuard.h"
+#include "windows_wrappers/ConsoleOutput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "application/Parser.h"
-#include "application/ProgramLocation.h"
 #include "application/TaskXml.h"
+#include "location_check/ProgramLocation.h"
+#include "location_check/TaskFileCharacters.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -195,17 +196,6 @@ TEST_F(TaskFileOnDisk, CommandTheTaskFileCannotHoldIsRefusedAndWritesNothing)
     }
 }
 
-TEST(TaskXml, HoldsAnyOtherTextThatXmlCanCarry)
-{
-    EXPECT_TRUE(taskFileCanHold(L""));
-    EXPECT_TRUE(taskFileCanHold(L"C:\\Program Files (x86)\\Tools & Co <1>\\l\u00fcmi\u00e8re 'a' \"b\".exe"));
-    EXPECT_TRUE(taskFileCanHold(L"C:\\\u007f\u0085\u00a0\ud7ff\ue000\ufffd.exe"));
-    // A character outside the basic plane: a surrogate pair where wchar_t has
-    // 16 bits, one value where it has 32; the pair spelt out works on both.
-    EXPECT_TRUE(taskFileCanHold(L"C:\\\U0001F600\U0010FFFD.exe"));
-    EXPECT_TRUE(taskFileCanHold(std::wstring{L'a', static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)}));
-}
-
 ProgramLocation installedProgram()
 {
     return {ProgramVerdict::Accepted, L"C:\\Program Files\\Veltrin\\lighting.exe"};
@@ -246,23 +236,6 @@ TEST_F(TaskFileOnDisk, CreateXmlForARefusedProgramWritesNothingAndSaysWhy)
     EXPECT_FALSE(request->taskFileWritten);
     EXPECT_EQ(request->taskFileReason, L"Users other than administrators can change C:\\Tools");
     EXPECT_FALSE(fs::exists(file));
-}
-
-TEST(ProgramLocation, EachRefusalHasItsLine)
-{
-    const std::vector<std::pair<ProgramLocation, std::wstring>> cases = {
-        {{ProgramVerdict::Accepted, L"C:\\a.exe"}, L""},
-        {{ProgramVerdict::Unresolved, L""}, L"The program's own path could not be determined"},
-        {{ProgramVerdict::UnsafeCharacters, L"C:\\%x%\\a.exe"},
-         L"The program's path holds characters that a startup task cannot carry"},
-        {{ProgramVerdict::NotOnFixedDrive, L"\\\\server\\share\\a.exe"},
-         L"The program is not on a fixed local drive: \\\\server\\share\\a.exe"},
-        {{ProgramVerdict::ChangeableByUsers, L"C:\\Tools\\a.exe"},
-         L"Users other than administrators can change C:\\Tools\\a.exe"},
-    };
-    for (const auto& [location, reason] : cases) {
-        EXPECT_EQ(refusalReason(location), reason);
-    }
 }
 
 TEST_F(TaskFileOnDisk, CreateXmlIntoMissingDirectoryIsReportedAsNotWritten)

@@ -1,11 +1,11 @@
-#include "application/UnattendedEvent.h"
+#include "event_log/UnattendedEvent.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 struct EventCase {
-    RequestKind kind;
+    RunPurpose purpose;
     RunOutcome outcome;
     std::vector<std::wstring> arguments;
     std::optional<EventKind> expected;
@@ -18,22 +18,22 @@ struct EventCase {
 TEST(UnattendedEvent, IsWrittenOnlyForFailedLightingAndUnsupportedRestores)
 {
     const EventCase cases[] = {
-        {RequestKind::Colors, RunOutcome::Failed, {L"255", L"0", L"0", L"100"}, EventKind::Error,
+        {RunPurpose::ChangeLighting, RunOutcome::Failed, {L"255", L"0", L"0", L"100"}, EventKind::Error,
          L"The request \"255 0 0 100\" failed."},
-        {RequestKind::Restore, RunOutcome::PlatformCheckFailed, {}, EventKind::Error,
+        {RunPurpose::Restore, RunOutcome::PlatformCheckFailed, {}, EventKind::Error,
          L"Restoring the stored colours (run without arguments) failed."},
-        {RequestKind::Default, RunOutcome::Failed, {L"default"}, EventKind::Error, L"The request \"default\" failed."},
-        {RequestKind::Restore, RunOutcome::Unsupported, {}, EventKind::Warning,
+        {RunPurpose::ChangeLighting, RunOutcome::Failed, {L"default"}, EventKind::Error, L"The request \"default\" failed."},
+        {RunPurpose::Restore, RunOutcome::Unsupported, {}, EventKind::Warning,
          L"Restoring the stored colours (run without arguments) found a machine that is not supported."},
-        {RequestKind::Brightness, RunOutcome::Unsupported, {L"50"}, std::nullopt, L""},
-        {RequestKind::Restore, RunOutcome::Done, {}, std::nullopt, L""},
-        {RequestKind::Help, RunOutcome::PlatformCheckFailed, {L"help"}, std::nullopt, L""},
-        {RequestKind::Invalid, RunOutcome::Failed, {L"x"}, std::nullopt, L""},
-        {RequestKind::CreateTaskFile, RunOutcome::Failed, {L"--create-xml", L"t.xml"}, std::nullopt, L""},
-        {RequestKind::Status, RunOutcome::Done, {L"status"}, std::nullopt, L""},
+        {RunPurpose::ChangeLighting, RunOutcome::Unsupported, {L"50"}, std::nullopt, L""},
+        {RunPurpose::Restore, RunOutcome::Done, {}, std::nullopt, L""},
+        {RunPurpose::Other, RunOutcome::PlatformCheckFailed, {L"help"}, std::nullopt, L""},
+        {RunPurpose::Other, RunOutcome::Failed, {L"x"}, std::nullopt, L""},
+        {RunPurpose::Other, RunOutcome::Failed, {L"--create-xml", L"t.xml"}, std::nullopt, L""},
+        {RunPurpose::Other, RunOutcome::Done, {L"status"}, std::nullopt, L""},
     };
     for (const auto& c : cases) {
-        const auto event = unattendedEvent(c.kind, c.outcome, c.arguments, L"Request Failed\n");
+        const auto event = unattendedEvent(c.purpose, c.outcome, c.arguments, L"Request Failed\n");
         ASSERT_EQ(event.has_value(), c.expected.has_value()) << c.opening;
         if (event) {
             EXPECT_EQ(event->kind, *c.expected);

@@ -1,4 +1,4 @@
-#include "application/Utf8.h"
+#include "windows_wrappers/Utf8.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "ProgramOnMachine.h"
-#include "application/ZoneColors.h"
+#include "colorizers/ZoneColors.h"
 
 #include <gmock/gmock.h>
 

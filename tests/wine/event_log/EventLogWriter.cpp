@@ -1,6 +1,6 @@
 // Writes one event through the program's event log writer, for
 // check-event-log.sh: event_log_writer error|warning TEXT
-#include "application/EventLog.h"
+#include "event_log/EventLog.h"
 
 #include <string>
 

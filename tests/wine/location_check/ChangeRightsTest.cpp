@@ -1,5 +1,5 @@
-#include "application/ChangeRights.h"
-#include "application/LocalPointer.h"
+#include "location_check/ChangeRights.h"
+#include "windows_wrappers/LocalPointer.h"
 
 #include <sddl.h>
 

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What the Task Scheduler says about the startup task.
+struct StartupTaskState {
+    enum class Registration { NotRegistered, Registered, Unknown };
+    Registration registration = Registration::Unknown;
+    // Registered: the program it runs; empty when that could not be read.
+    std::wstring program;
+    // Unknown: the status of the failed question.
+    std::int32_t error = 0;
+};
