@@ -1,3 +1,4 @@
+#include "PrintableText.h"
 #include "application/Parser.h"
 
 #include <gmock/gmock.h>
@@ -12,15 +13,6 @@ using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
 namespace {
-
-std::string narrow(const std::wstring& text)
-{
-    std::string out;
-    for (const wchar_t c : text) {
-        out += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
-    }
-    return out;
-}
 
 std::unique_ptr<Request> parseArguments(std::vector<std::wstring> arguments,
                                         std::wstring program = L"C:\\Tools\\lighting.exe")
@@ -44,7 +36,7 @@ void PrintTo(const FormCase& form, std::ostream* out)
 {
     *out << "[";
     for (const auto& argument : form.arguments) {
-        *out << " '" << narrow(argument) << "'";
+        *out << " '" << printable(argument) << "'";
     }
     *out << " ]";
 }
@@ -107,7 +99,7 @@ struct NumberCase {
 
 void PrintTo(const NumberCase& number, std::ostream* out)
 {
-    *out << "'" << narrow(number.text) << "'";
+    *out << "'" << printable(number.text) << "'";
 }
 
 class NumberRules : public ::testing::TestWithParam<NumberCase> {};
@@ -171,7 +163,7 @@ struct ProgramNameCase {
 
 void PrintTo(const ProgramNameCase& name, std::ostream* out)
 {
-    *out << "'" << narrow(name.argument0) << "'";
+    *out << "'" << printable(name.argument0) << "'";
 }
 
 class ProgramNames : public ::testing::TestWithParam<ProgramNameCase> {};

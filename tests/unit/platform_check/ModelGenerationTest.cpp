@@ -1,3 +1,4 @@
+#include "PrintableText.h"
 #include "platform_check/ModelGeneration.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ struct ModelCase {
 
 void PrintTo(const ModelCase& model, std::ostream* out)
 {
-    *out << model.model.size() << " units";
+    *out << "'" << printable(model.model) << "'";
 }
 
 class ModelTexts : public ::testing::TestWithParam<ModelCase> {};

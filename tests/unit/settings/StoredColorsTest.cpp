@@ -1,3 +1,4 @@
+#include "PrintableText.h"
 #include "settings/StoredColors.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,11 @@ struct StoredCase {
     std::uint32_t stored;
     std::uint8_t entry;
 };
+
+void PrintTo(const StoredCase& stored, std::ostream* out)
+{
+    *out << printable(valueNames.at(stored.index)) << " stored as " << stored.stored;
+}
 
 class StoredValues : public ::testing::TestWithParam<StoredCase> {};
 

@@ -1,3 +1,4 @@
+#include "PrintableText.h"
 #include "windows_wrappers/Utf8.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@ struct Utf8Case {
 
 void PrintTo(const Utf8Case& utf8Case, std::ostream* out)
 {
-    *out << utf8Case.text.size() << " units" << (utf8Case.crlf ? ", crlf" : "");
+    *out << "'" << printable(utf8Case.text) << "'" << (utf8Case.crlf ? " with CRLF" : "");
 }
 
 class Utf8Conversion : public ::testing::TestWithParam<Utf8Case> {};
