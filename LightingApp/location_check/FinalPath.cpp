@@ -1,6 +1,5 @@
 #include "location_check/FinalPath.h"
 
-#include "location_check/ExecutablePath.h"
 #include "windows_wrappers/UniqueHandle.h"
 
 #include <windows.h>
@@ -35,13 +34,12 @@ std::wstring driveRootOf(const std::wstring& path)
     return hasRoot ? path.substr(0, 3) : std::wstring();
 }
 
-std::wstring finalPathOfThisProgram()
+std::wstring finalPathOf(const std::wstring& path)
 {
-    const std::wstring module = currentExecutablePath();
-    if (module.empty()) {
+    if (path.empty()) {
         return {};
     }
-    const UniqueHandle file(CreateFileW(module.c_str(), FILE_READ_ATTRIBUTES,
+    const UniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {

@@ -2,10 +2,10 @@
 
 #include <string>
 
-// The running executable's final path: symbolic links, junctions, substituted
+// The final path of an existing file: symbolic links, junctions, substituted
 // drives and short 8.3 names resolved, as C:\... for a file on a drive and
 // \\server\share\... for one on the network. Empty when it cannot be found.
-std::wstring finalPathOfThisProgram();
+std::wstring finalPathOf(const std::wstring& file);
 
 // The root of a drive path ("C:\" for "C:\x\y"); empty for any other path.
 std::wstring driveRootOf(const std::wstring& path);

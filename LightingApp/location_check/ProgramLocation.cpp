@@ -1,5 +1,6 @@
 #include "location_check/ProgramLocation.h"
 
+#include "location_check/ExecutablePath.h"
 #include "location_check/TaskFileCharacters.h"
 
 namespace {
@@ -38,4 +39,9 @@ std::wstring refusalReason(const ProgramLocation& location)
         return changeableByUsers + location.path;
     }
     return pathUnknown;
+}
+
+ProgramLocation locateProgramForStartupTask()
+{
+    return locateProgram(currentExecutablePath());
 }

@@ -27,8 +27,11 @@ struct ProgramLocation {
     std::wstring path;
 };
 
-// Resolves the running executable's path (links, junctions, substituted
-// drives and short names followed to the file itself) and checks it.
+// Resolves the path of the program file (links, junctions, substituted drives
+// and short names followed to the file itself) and checks it.
+ProgramLocation locateProgram(const std::wstring& file);
+
+// The same for the running executable.
 ProgramLocation locateProgramForStartupTask();
 
 // The checks that need only the resolved path's text: that there is one, and

@@ -25,9 +25,9 @@ bool onlyTrustedCanChange(const std::wstring& path, PathObject object, const Tru
 
 } // namespace
 
-ProgramLocation locateProgramForStartupTask()
+ProgramLocation locateProgram(const std::wstring& file)
 {
-    const std::wstring program = finalPathOfThisProgram();
+    const std::wstring program = finalPathOf(file);
     if (auto refusal = refusalByText(program)) {
         return *refusal;
     }

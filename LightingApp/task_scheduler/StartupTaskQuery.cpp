@@ -1,21 +1,14 @@
 #include "task_scheduler/StartupTaskQuery.h"
 
+#include "task_scheduler/TaskFolder.h"
 #include "windows_wrappers/AutomationValues.h"
 #include "windows_wrappers/ComApartment.h"
 
-#include <windows.h>
-
-#include <taskschd.h>
 #include <wrl/client.h>
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-// What GetTask answers for a task, or a folder, that does not exist: the
-// Win32 errors ERROR_FILE_NOT_FOUND and ERROR_PATH_NOT_FOUND as HRESULTs.
-constexpr HRESULT taskNotFound = static_cast<HRESULT>(0x80070002U);
-constexpr HRESULT folderNotFound = static_cast<HRESULT>(0x80070003U);
 
 StartupTaskState unknown(HRESULT error)
 {
@@ -46,26 +39,15 @@ StartupTaskState queryStartupTask()
     if (!apartment.ready()) {
         return unknown(apartment.result());
     }
-    ComPtr<ITaskService> service;
-    HRESULT result = CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&service));
-    if (FAILED(result)) {
-        return unknown(result);
-    }
-    const VARIANT none{};
-    result = service->Connect(none, none, none, none);
-    if (FAILED(result)) {
-        return unknown(result);
-    }
     ComPtr<ITaskFolder> root;
-    const ScopedBstr rootPath(L"\\");
-    result = service->GetFolder(rootPath.get(), &root);
+    HRESULT result = openRootTaskFolder(root);
     if (FAILED(result)) {
         return unknown(result);
     }
     ComPtr<IRegisteredTask> task;
     const ScopedBstr name(startupTaskName);
     result = root->GetTask(name.get(), &task);
-    if (result == taskNotFound || result == folderNotFound) {
+    if (isTaskNotFound(result)) {
         return {StartupTaskState::Registration::NotRegistered, {}, 0};
     }
     if (FAILED(result)) {

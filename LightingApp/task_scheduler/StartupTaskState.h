@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+// The name under which the startup task is registered, in the root folder.
+inline constexpr const wchar_t* startupTaskName = L"OrvaneVRVeltrinLightingUtilityStartup";
+
 // What the Task Scheduler says about the startup task.
 struct StartupTaskState {
     enum class Registration { NotRegistered, Registered, Unknown };

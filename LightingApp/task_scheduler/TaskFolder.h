@@ -1,0 +1,17 @@
+#pragma once
+
+#include <windows.h>
+
+#include <taskschd.h>
+#include <wrl/client.h>
+
+// The Task Scheduler's root folder, where the startup task is registered, or
+// the status of the step that failed (creating the service object,
+// connecting to the local Task Scheduler, opening the folder). The caller
+// holds a COM apartment for as long as it uses the folder.
+HRESULT openRootTaskFolder(Microsoft::WRL::ComPtr<ITaskFolder>& folder);
+
+// Whether GetTask's (or DeleteTask's) answer means that no task, or no folder
+// on its path, exists under that name: the Win32 errors ERROR_FILE_NOT_FOUND
+// and ERROR_PATH_NOT_FOUND as HRESULTs.
+bool isTaskNotFound(HRESULT result);
