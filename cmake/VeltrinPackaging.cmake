@@ -113,6 +113,10 @@ else()
     VERBATIM)
 endif()
 add_custom_target(msi DEPENDS "${release_msi}")
+# The msi's command names the program as a file, so make's rules for "msi"
+# hold the rule that strips and signs it too: built first, it is up to date
+# there. In parallel, both would write it at once, and signing one fails.
+add_dependencies(msi release_program)
 
 # The release: cpack always packs anew; the checksums follow.
 set(checksum_script "${PROJECT_SOURCE_DIR}/cmake/write-checksum.cmake")
