@@ -7,9 +7,15 @@
 #
 # Both hold the same program: VeltrinLighting.exe without debug symbols
 # (release/VeltrinLighting.exe in the build folder, made with every build),
-# signed when the cache variables VELTRIN_SIGNING_CERT and VELTRIN_SIGNING_KEY
-# name a code-signing certificate and its key (PEM files). The msi is signed
-# too, after its last change. Unsigned is the default.
+# signed when the cache variable VELTRIN_SIGNING_CERT names a code-signing
+# certificate (PEM). Its private key is either a PEM file
+# (VELTRIN_SIGNING_KEY) or an object on a hardware token, reached through the
+# token's PKCS#11 module (VELTRIN_SIGNING_PKCS11_MODULE) by a pkcs11: URI
+# (VELTRIN_SIGNING_PKCS11_KEY); VELTRIN_SIGNING_PIN_FILE may hold the token's
+# PIN. With VELTRIN_SIGNING_TIMESTAMP_URL, every signature carries an RFC 3161
+# timestamp from that server, so that it stays valid after the certificate
+# expires. The msi is signed too, after its last change. Unsigned is the
+# default.
 #
 # The zip comes from cpack: VeltrinLighting-<version>-win64.zip holds the program, the
 # README and the licence, and nothing else: only the "program" component is
@@ -18,14 +24,18 @@
 
 set(VELTRIN_SIGNING_CERT "" CACHE FILEPATH "Code-signing certificate (PEM) that signs the program and the msi")
 set(VELTRIN_SIGNING_KEY "" CACHE FILEPATH "Private key (PEM) of VELTRIN_SIGNING_CERT")
-if((VELTRIN_SIGNING_CERT AND NOT VELTRIN_SIGNING_KEY) OR (VELTRIN_SIGNING_KEY AND NOT VELTRIN_SIGNING_CERT))
-  message(FATAL_ERROR "Signing needs both VELTRIN_SIGNING_CERT and VELTRIN_SIGNING_KEY")
-endif()
+# A URI is no path: as a FILEPATH, CMake would prefix it with the current
+# folder.
+set(VELTRIN_SIGNING_PKCS11_KEY "" CACHE STRING "pkcs11: URI of the private key of VELTRIN_SIGNING_CERT on a token")
+set(VELTRIN_SIGNING_PKCS11_MODULE "" CACHE FILEPATH "PKCS#11 module (.so) of the token that holds VELTRIN_SIGNING_PKCS11_KEY")
+set(VELTRIN_SIGNING_PIN_FILE "" CACHE FILEPATH "File holding the token's PIN (optional)")
+set(VELTRIN_SIGNING_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server that timestamps every signature (optional)")
+include(VeltrinSigningSettings)
 
 # Command that signs INPUT into OUTPUT, in the variable named by out_var.
 function(veltrin_sign_command out_var input output)
   set(${out_var}
-    "${CMAKE_COMMAND}" -D "CERT=${VELTRIN_SIGNING_CERT}" -D "KEY=${VELTRIN_SIGNING_KEY}"
+    "${CMAKE_COMMAND}" -D "SETTINGS=${VELTRIN_SIGNING_SETTINGS}"
     -D "INPUT=${input}" -D "OUTPUT=${output}" -P "${PROJECT_SOURCE_DIR}/cmake/sign-file.cmake"
     PARENT_SCOPE)
 endfunction()
@@ -50,7 +60,7 @@ if(VELTRIN_SIGNING_CERT)
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${release_dir}/unsigned"
     COMMAND ${copy_program}
     COMMAND ${sign_program}
-    DEPENDS VeltrinLighting "${VELTRIN_SIGNING_CERT}" "${VELTRIN_SIGNING_KEY}"
+    DEPENDS VeltrinLighting ${VELTRIN_SIGNING_INPUTS}
     COMMENT "Stripping and signing the released program"
     VERBATIM)
 else()
@@ -113,6 +123,10 @@ else()
     VERBATIM)
 endif()
 add_custom_target(msi DEPENDS "${release_msi}")
+# The msi's command names the program as a file, so make's rules for "msi"
+# hold the rule that strips and signs it too: built first, it is up to date
+# there. In parallel, both would write it at once, and signing one fails.
+add_dependencies(msi release_program)
 
 # The release: cpack always packs anew; the checksums follow.
 set(checksum_script "${PROJECT_SOURCE_DIR}/cmake/write-checksum.cmake")

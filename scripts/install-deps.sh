@@ -26,6 +26,11 @@ packages=(
   msitools
   osslsigncode
   openssl
+  # Signing with a key on a PKCS#11 token, and the signing test's token and
+  # time-stamp server.
+  libengine-pkcs11-openssl
+  softhsm2
+  python3
 )
 
 missing=()

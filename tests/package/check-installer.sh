@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Takes the release msi through an administrator's life cycle under Wine, in
-# a prefix of its own with the simulated machine and the Task Scheduler: sign
-# (program and msi verify, and fail to with a byte changed), install the
-# signed msi silently, upgrade to a higher version, refuse the lower one,
-# uninstall, and roll back a failing install. Wine keeps a registered task
-# only as the file system32\tasks\NAME, without its command, so the command
-# is read from the task file the installer wrote.
-# Usage: check-installer.sh CMAKE BUILD_DIR SOURCE_DIR VERSION SIMULATED_MACHINE_DLL WORKDIR
+# a prefix of its own with the simulated machine and the Task Scheduler: run
+# the signed program and install the signed msi silently (both signed by
+# check-signing.sh, the msi with a token's key and a timestamp), upgrade to a
+# higher version, refuse the lower one, uninstall, and roll back a failing
+# install. Wine keeps a registered task only as the file
+# system32\tasks\NAME, without its command, so the command is read from the
+# task file the installer wrote.
+# Usage: check-installer.sh BUILD_DIR SOURCE_DIR VERSION SIMULATED_MACHINE_DLL SIGNED_DIR WORKDIR
 set -euo pipefail
 trap 'echo "check-installer.sh: failed at line $LINENO" >&2' ERR
-cmake=$1 build=$2 source=$3 version=$4 dll=$5 workdir=$6
+build=$1 source=$2 version=$3 dll=$4 signed=$5 workdir=$6
 rm -rf "$workdir"
 mkdir -p "$workdir"
 program="$build/release/VeltrinLighting.exe"
@@ -21,32 +22,6 @@ fail() {
   exit 1
 }
 
-# --- Signing
-openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=VeltrinLighting test signing" \
-  -addext extendedKeyUsage=codeSigning -keyout "$workdir/key.pem" -out "$workdir/cert.pem" 2>/dev/null
-sign() {
-  "$cmake" -D "CERT=$workdir/cert.pem" -D "KEY=$workdir/key.pem" -D "INPUT=$1" -D "OUTPUT=$2" \
-    -P "$source/cmake/sign-file.cmake"
-}
-verifies() {
-  osslsigncode verify -CAfile "$workdir/cert.pem" -in "$1" >"$workdir/verify.log" 2>&1
-}
-# A copy of FILE with the byte in the middle changed, as COPY.
-change_a_byte() {
-  local offset byte
-  cp "$1" "$2"
-  offset=$(($(stat -c %s "$1") / 2))
-  byte=$(od -An -tu1 -j "$offset" -N 1 "$1" | tr -d ' ')
-  printf "\\x$(printf %02x $(((byte + 1) % 256)))" | dd of="$2" bs=1 seek="$offset" conv=notrunc status=none
-}
-sign "$program" "$workdir/signed.exe"
-sign "$msi" "$workdir/signed.msi"
-for file in signed.exe signed.msi; do
-  verifies "$workdir/$file" || { cat "$workdir/verify.log"; fail "$file does not verify"; }
-  change_a_byte "$workdir/$file" "$workdir/changed-$file"
-  ! verifies "$workdir/changed-$file" || fail "$file still verifies with a byte changed"
-done
-
 # --- The prefix
 export WINEPREFIX="$workdir/prefix" WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
@@ -57,7 +32,7 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 "$source/cmake/register-simulated-machine.sh" "$WINEPREFIX" "$dll"
 "$source/cmake/start-task-scheduler.sh"
 
-output=$(wine "$workdir/signed.exe" help | tr -d '\r')
+output=$(wine "$signed/signed.exe" help | tr -d '\r')
 grep -q '^USAGE:$' <<<"$output" || fail "the signed program printed: $output"
 
 folder="$WINEPREFIX/drive_c/Program Files/VeltrinLighting"
@@ -108,7 +83,7 @@ expect_nothing_installed() {
 }
 
 # --- Install
-msiexec /i "$workdir/signed.msi" || fail "installing failed"
+msiexec /i "$signed/signed.msi" || fail "installing failed"
 expect_installed "$version"
 output=$(wine "$installed_program" 255 0 0 100 0 0 255 50 | tr -d '\r')
 [ -z "$output" ] || fail "the installed program printed: $output"
