@@ -4,15 +4,17 @@
 #include <string>
 
 // What a deferred action found registered before it changed the startup
-// task, kept for its rollback action: a rollback action learns nothing from
-// the run but the data fixed when the installation script was made. Kept
-// per product code, so that the removal of an older product during an
-// upgrade and the installation of the newer one each undo their own change.
+// task.
 struct KeptTask {
     // The registered task's definition, or nothing when none was registered.
     std::optional<std::wstring> xml;
 };
 
+// Where a deferred action leaves the task it found for its rollback action,
+// which learns nothing from the run but the data fixed when the installation
+// script was made. Kept per product code, so that the removal of an older
+// product during an upgrade and the installation of the newer one each undo
+// their own change.
 class KeptTaskStore {
 public:
     virtual ~KeptTaskStore() = default;

@@ -4,13 +4,14 @@
 
 std::wstring MsiSession::customActionData() const
 {
-    wchar_t none[1] = {};
+    // Asked with no room first, for the length, which leaves out the
+    // terminating null that is written too.
+    std::wstring data(1, L'\0');
     DWORD length = 0;
-    if (MsiGetPropertyW(handle, L"CustomActionData", none, &length) != ERROR_MORE_DATA) {
+    if (MsiGetPropertyW(handle, L"CustomActionData", data.data(), &length) != ERROR_MORE_DATA) {
         return {};
     }
-    // The length leaves out the terminating null, which is written too.
-    std::wstring data(length + 1, L'\0');
+    data.assign(length + 1, L'\0');
     length = static_cast<DWORD>(data.size());
     if (MsiGetPropertyW(handle, L"CustomActionData", data.data(), &length) != ERROR_SUCCESS) {
         return {};

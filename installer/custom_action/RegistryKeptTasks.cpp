@@ -71,8 +71,7 @@ bool RegistryKeptTasks::find(const std::wstring& product, std::optional<KeptTask
 void RegistryKeptTasks::forget(const std::wstring& product)
 {
     RegistryKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE | KEY_QUERY_VALUE | KEY_WOW64_64KEY,
-                      key.receive())
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE | KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.receive())
         != ERROR_SUCCESS) {
         return;
     }

@@ -31,8 +31,7 @@ std::wstring schedulerAnswer(std::int32_t status)
 StartupTaskSetup::StartupTaskSetup(InstallerLog& log, TaskRegistrar& scheduler, KeptTaskStore& store,
                                    ProgramLocator locate)
     : log(log), scheduler(scheduler), store(store), locate(locate)
-{
-}
+{}
 
 bool StartupTaskSetup::install(const std::wstring& product, const std::wstring& program, const std::wstring& taskFile)
 {
