@@ -4,8 +4,9 @@
 # the signed program and install the signed msi silently (both signed by
 # check-signing.sh, the msi with a token's key and a timestamp), repair a
 # deleted task, install another build of the same version over it, upgrade to
-# a higher version, refuse the lower one, uninstall, roll back a failing
-# install, and refuse a folder that users may change and a task file planted
+# a higher version, refuse the lower one, uninstall by the product code that
+# the upgrade code finds (related-products.js), roll back a failing install
+# (which puts back the task registered before), and refuse a folder that users may change and a task file planted
 # there or held open. Wine keeps a registered task only as the file
 # system32\tasks\NAME, without its command or principal, so the command is
 # read from the task file the installer wrote, and the registered task is told
@@ -174,8 +175,12 @@ msiinfo export "$msi" LaunchCondition \
   | grep -q 'A newer version of VeltrinLighting is already installed. Uninstall it first to install this older one.' \
   || fail "no message for a refused downgrade"
 
-# --- Uninstall
-msiexec /x "$workdir/higher.msi" || fail "uninstalling failed"
+# --- Uninstall, by the product code found through the upgrade code, as the
+# README does for whatever version is installed.
+products=$(wine cscript //nologo "$(winepath -w "$source/tests/package/related-products.js")" \
+  "$(msiinfo export "$msi" Property | tr -d '\r' | awk -F '\t' '$1 == "UpgradeCode" { print $2 }')" | tr -d '\r')
+[ "$(wc -l <<<"$products")" = 1 ] && [ -n "$products" ] || fail "installed products of the upgrade code: $products"
+wine msiexec /x "$products" /qn >>"$workdir/msiexec.log" 2>&1 || fail "uninstalling failed"
 expect_nothing_installed
 [ ! -e "$folder" ] || fail "the folder is still there: $(ls -A "$folder")"
 [ "$(registry_value "$colours" Z1_Red)" = 0xff ] || fail "the stored colours are gone"

@@ -206,7 +206,8 @@ TEST_F(StartupTaskSetupTest, FailedUpgradeRegistersTheOlderProductsTaskAgain)
     setup.undoRemove(L"{older}");
     EXPECT_EQ(scheduler.registered, earlierTask);
     EXPECT_THAT(store.tasks, IsEmpty());
-    EXPECT_EQ(log.lines.back(), L"Startup task registered again as it was before: OrvaneVRVeltrinLightingUtilityStartup");
+    EXPECT_EQ(log.lines.back(),
+              L"Startup task registered again as it was before: OrvaneVRVeltrinLightingUtilityStartup");
 }
 
 // Once the installation has succeeded, nothing is kept and no late rollback
