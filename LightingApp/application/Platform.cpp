@@ -46,9 +46,8 @@ bool Platform::handleRequest(const Request& request)
     bool result = false;
     switch (request.kind) {
     case RequestKind::Invalid:
-        out << Messages::invalidArguments << std::endl;
-        printUsage(request);
-        break;
+        reportInvalidArguments(request);
+        return false;
     case RequestKind::Restore:
         result = applyAndStore(storedOrDefaultZoneValues());
         break;

@@ -23,15 +23,18 @@
 
 namespace {
 
-// The machine could not be identified. Help and the task file need no
-// machine and are answered as usual; every other request fails, with nothing
-// sent or stored.
+// The machine could not be identified. Help, the task file and invalid
+// arguments need no machine and are answered as usual; every other request
+// fails, with nothing sent or stored.
 void reportFailedPlatformCheck(const Request& request, const std::runtime_error& error)
 {
     std::wostream& out = console();
     switch (request.kind) {
     case RequestKind::Help:
         printUsage(request);
+        return;
+    case RequestKind::Invalid:
+        reportInvalidArguments(request);
         return;
     case RequestKind::CreateTaskFile:
         if (!reportTaskFile(request)) {
