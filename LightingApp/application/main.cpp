@@ -1,3 +1,4 @@
+#include "application/ColorizerFactory.h"
 #include "application/FailureGuard.h"
 #include "application/Messages.h"
 #include "application/Parser.h"
@@ -44,10 +45,15 @@ void reportFailedPlatformCheck(const Request& request, const std::runtime_error&
     }
 }
 
+std::unique_ptr<IColorizer> colorizerForGeneration(int generation)
+{
+    return ColorizerFactory().createColorizer(generation);
+}
+
 RunOutcome runRequest(const Request& request)
 {
     if (request.kind == RequestKind::Status) {
-        printStatus();
+        printStatus(request.statusAsJson ? StatusFormat::Json : StatusFormat::Lines, colorizerForGeneration);
         return RunOutcome::Done;
     }
     std::optional<Platform> platform;

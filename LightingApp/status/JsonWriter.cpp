@@ -1,0 +1,129 @@
+#include "status/JsonWriter.h"
+
+#include <array>
+#include <cstdio>
+
+namespace {
+
+void appendUnit(std::string& out, std::uint32_t unit)
+{
+    std::array<char, 8> escape{};
+    std::snprintf(escape.data(), escape.size(), "\\u%04x", static_cast<unsigned>(unit));
+    out += escape.data();
+}
+
+} // namespace
+
+std::string jsonString(std::wstring_view text)
+{
+    std::string out = "\"";
+    for (const wchar_t c : text) {
+        const auto unit = static_cast<std::uint32_t>(c);
+        if (c == L'"') {
+            out += "\\\"";
+        } else if (c == L'\\') {
+            out += "\\\\";
+        } else if (unit >= 0x20 && unit < 0x7F) {
+            out += static_cast<char>(unit);
+        } else if (unit > 0xFFFF) {
+            // Where wchar_t holds whole code points: as a surrogate pair.
+            const std::uint32_t offset = unit - 0x10000;
+            appendUnit(out, 0xD800 + (offset >> 10));
+            appendUnit(out, 0xDC00 + (offset & 0x3FF));
+        } else {
+            appendUnit(out, unit);
+        }
+    }
+    return out + "\"";
+}
+
+void JsonWriter::beforeValue()
+{
+    if (afterKey) {
+        afterKey = false;
+        return;
+    }
+    if (!hasItems.empty()) {
+        if (hasItems.back()) {
+            out += ',';
+        }
+        hasItems.back() = true;
+    }
+}
+
+JsonWriter& JsonWriter::beginObject()
+{
+    beforeValue();
+    out += '{';
+    hasItems.push_back(false);
+    return *this;
+}
+
+JsonWriter& JsonWriter::endObject()
+{
+    out += '}';
+    hasItems.pop_back();
+    return *this;
+}
+
+JsonWriter& JsonWriter::beginArray()
+{
+    beforeValue();
+    out += '[';
+    hasItems.push_back(false);
+    return *this;
+}
+
+JsonWriter& JsonWriter::endArray()
+{
+    out += ']';
+    hasItems.pop_back();
+    return *this;
+}
+
+JsonWriter& JsonWriter::key(std::string_view name)
+{
+    beforeValue();
+    out += '"';
+    out += name;
+    out += "\":";
+    afterKey = true;
+    return *this;
+}
+
+JsonWriter& JsonWriter::string(std::wstring_view text)
+{
+    beforeValue();
+    out += jsonString(text);
+    return *this;
+}
+
+JsonWriter& JsonWriter::identifier(std::string_view text)
+{
+    beforeValue();
+    out += '"';
+    out += text;
+    out += '"';
+    return *this;
+}
+
+JsonWriter& JsonWriter::number(std::int64_t value)
+{
+    beforeValue();
+    out += std::to_string(value);
+    return *this;
+}
+
+JsonWriter& JsonWriter::boolean(bool value)
+{
+    beforeValue();
+    out += value ? "true" : "false";
+    return *this;
+}
+
+JsonWriter& JsonWriter::null()
+{
+    beforeValue();
+    out += "null";
+    return *this;
+}
