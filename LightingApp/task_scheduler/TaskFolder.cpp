@@ -23,7 +23,7 @@ HRESULT openRootTaskFolder(ComPtr<ITaskFolder>& folder)
 
 bool isTaskNotFound(HRESULT result)
 {
-    constexpr HRESULT taskNotFound = static_cast<HRESULT>(0x80070002U);
-    constexpr HRESULT folderNotFound = static_cast<HRESULT>(0x80070003U);
+    constexpr auto taskNotFound = static_cast<HRESULT>(0x80070002U);
+    constexpr auto folderNotFound = static_cast<HRESULT>(0x80070003U);
     return result == taskNotFound || result == folderNotFound;
 }
