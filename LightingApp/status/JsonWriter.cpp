@@ -1,18 +1,6 @@
 #include "status/JsonWriter.h"
 
-#include <array>
-#include <cstdio>
-
-namespace {
-
-void appendUnit(std::string& out, std::uint32_t unit)
-{
-    std::array<char, 8> escape{};
-    std::snprintf(escape.data(), escape.size(), "\\u%04x", static_cast<unsigned>(unit));
-    out += escape.data();
-}
-
-} // namespace
+#include "status/StatusWords.h"
 
 std::string jsonString(std::wstring_view text)
 {
@@ -28,10 +16,10 @@ std::string jsonString(std::wstring_view text)
         } else if (unit > 0xFFFF) {
             // Where wchar_t holds whole code points: as a surrogate pair.
             const std::uint32_t offset = unit - 0x10000;
-            appendUnit(out, 0xD800 + (offset >> 10));
-            appendUnit(out, 0xDC00 + (offset & 0x3FF));
+            out += unitEscape(0xD800 + (offset >> 10));
+            out += unitEscape(0xDC00 + (offset & 0x3FF));
         } else {
-            appendUnit(out, unit);
+            out += unitEscape(unit);
         }
     }
     return out + "\"";

@@ -99,9 +99,9 @@ void writeSet(JsonWriter& json, const char* name, const StoredSet& set, const Zo
 {
     json.key(name).beginObject();
     const SetState state = setState(set);
-    json.key("state").identifier(state == SetState::Complete ? "complete"
-                                 : state == SetState::None   ? "none"
-                                                             : "incomplete");
+    json.key("state").identifier(state == SetState::Complete   ? "complete"
+                                     : state == SetState::None ? "none"
+                                                               : "incomplete");
     json.key("writable").boolean(set.writable);
     json.key("values").beginArray();
     for (std::size_t i = 0; i < storedValueCount; ++i) {
@@ -134,8 +134,8 @@ void writeZone(JsonWriter& json, const char* name, const Color& color, const std
 void writeRun(JsonWriter& json, const char* name, const RunFacts& run,
               std::optional<std::int32_t> localSystemKeyError = std::nullopt)
 {
-    const bool sends = run.outcome == RunFacts::Outcome::Sends && run.sent.size() == 2
-        && run.plan.values.size() == zoneValueCount;
+    const bool sends =
+        run.outcome == RunFacts::Outcome::Sends && run.sent.size() == 2 && run.plan.values.size() == zoneValueCount;
     const ZoneValues& values = run.plan.values;
     json.key(name).beginObject();
     json.key("sends").boolean(sends);
@@ -178,9 +178,9 @@ void writeEventSource(JsonWriter& json, const EventSourceState& source)
 {
     using Registration = EventSourceState::Registration;
     json.key("eventSource").beginObject();
-    json.key("state").identifier(source.registration == Registration::Registered      ? "registered"
-                                 : source.registration == Registration::NotRegistered ? "notRegistered"
-                                                                                       : "couldNotBeRead");
+    json.key("state").identifier(source.registration == Registration::Registered          ? "registered"
+                                     : source.registration == Registration::NotRegistered ? "notRegistered"
+                                                                                          : "couldNotBeRead");
     json.key("messageFile");
     optionalText(json, source.messageFile);
     json.key("error");
@@ -212,9 +212,9 @@ void writeTask(JsonWriter& json, const StartupTaskState& task, const std::option
     using Registration = StartupTaskState::Registration;
     const bool registered = task.registration == Registration::Registered;
     json.key("startupTask").beginObject();
-    json.key("state").identifier(registered                                      ? "registered"
-                                 : task.registration == Registration::NotRegistered ? "notRegistered"
-                                                                                     : "couldNotBeRead");
+    json.key("state").identifier(registered                                             ? "registered"
+                                     : task.registration == Registration::NotRegistered ? "notRegistered"
+                                                                                        : "couldNotBeRead");
     json.key("error");
     task.registration == Registration::Unknown ? json.string(failureText(task.error)) : json.null();
     json.key("enabled");
@@ -238,7 +238,7 @@ void writeTask(JsonWriter& json, const StartupTaskState& task, const std::option
         json.null();
     }
     json.key("hasRun");
-    registered && task.lastRunRead ? json.boolean(task.lastRun.has_value()) : json.null();
+    registered&& task.lastRunRead ? json.boolean(task.lastRun.has_value()) : json.null();
     json.key("lastRunTime");
     task.lastRun ? json.string(taskTimeText(*task.lastRun, L'T')) : json.null();
     json.endObject();

@@ -4,9 +4,7 @@
 #include "settings/StoredColors.h"
 #include "status/StatusWords.h"
 #include "status/StoredSetSummary.h"
-
-#include <array>
-#include <cstdio>
+#include "windows_wrappers/Utf8.h"
 
 namespace {
 
@@ -39,7 +37,7 @@ std::wstring problemText(const StoredValue& value, std::size_t index, const Zone
     const std::wstring name(valueNames[index]);
     const InItsPlace place = inItsPlace(value);
     const std::optional<std::uint8_t> replacement = replacementFor(index, place, modelDefaults);
-    const std::wstring what = value.answer == StoredValue::Answer::Missing
+    std::wstring what = value.answer == StoredValue::Answer::Missing
         ? name + L" is missing"
         : name + L" is unreadable (" + registryTypeName(value.type) + L" of " + number(value.size) + L" bytes)";
     switch (place) {
@@ -232,9 +230,7 @@ std::wstring quoted(const std::wstring& text)
     std::wstring result = L"\"";
     for (const wchar_t c : text) {
         if (c < 0x20 || c == 0x7F) {
-            std::array<wchar_t, 8> escape{};
-            std::swprintf(escape.data(), escape.size(), L"\\u%04X", static_cast<unsigned>(c));
-            result += escape.data();
+            result += widenAscii(unitEscape(static_cast<std::uint32_t>(c)));
         } else {
             result += c;
         }

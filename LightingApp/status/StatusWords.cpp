@@ -5,7 +5,7 @@
 
 #include <array>
 #include <cstddef>
-#include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -58,7 +58,7 @@ const TaskWords* wordsFor(const std::array<TaskWords, N>& table, std::int32_t ty
 
 std::wstring failureText(std::int32_t status)
 {
-    const std::wstring code = L"0x" + widenAscii(hexCode(status));
+    std::wstring code = L"0x" + widenAscii(hexCode(status));
     if (status == accessDenied) {
         return L"access denied (" + code + L")";
     }
@@ -97,10 +97,22 @@ std::string logonIdentifier(std::int32_t type)
     return words != nullptr ? words->identifier : "type " + std::to_string(type);
 }
 
+std::string unitEscape(std::uint32_t unit)
+{
+    constexpr std::string_view digits = "0123456789abcdef";
+    std::string escape = "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        escape += digits[(unit >> shift) & 0xF];
+    }
+    return escape;
+}
+
 std::wstring taskTimeText(const TaskTime& time, wchar_t separator)
 {
-    std::array<wchar_t, 32> text{};
-    std::swprintf(text.data(), text.size(), L"%04d-%02d-%02d%lc%02d:%02d:%02d", time.year, time.month, time.day,
-                  static_cast<wint_t>(separator), time.hour, time.minute, time.second);
-    return text.data();
+    const auto padded = [](int value, std::size_t width) {
+        std::wstring text = std::to_wstring(value);
+        return text.size() < width ? std::wstring(width - text.size(), L'0') + text : text;
+    };
+    return padded(time.year, 4) + L"-" + padded(time.month, 2) + L"-" + padded(time.day, 2) + separator
+        + padded(time.hour, 2) + L":" + padded(time.minute, 2) + L":" + padded(time.second, 2);
 }

@@ -46,9 +46,18 @@ std::optional<std::uint8_t> replacementFor(std::size_t index, InItsPlace place, 
 std::wstring registryTypeName(std::uint32_t type)
 {
     static constexpr std::array<const wchar_t*, 12> names = {
-        L"REG_NONE",          L"REG_SZ",        L"REG_EXPAND_SZ",      L"REG_BINARY",
-        L"REG_DWORD",         L"REG_DWORD_BIG_ENDIAN", L"REG_LINK",    L"REG_MULTI_SZ",
-        L"REG_RESOURCE_LIST", L"REG_FULL_RESOURCE_DESCRIPTOR", L"REG_RESOURCE_REQUIREMENTS_LIST", L"REG_QWORD",
+        L"REG_NONE",
+        L"REG_SZ",
+        L"REG_EXPAND_SZ",
+        L"REG_BINARY",
+        L"REG_DWORD",
+        L"REG_DWORD_BIG_ENDIAN",
+        L"REG_LINK",
+        L"REG_MULTI_SZ",
+        L"REG_RESOURCE_LIST",
+        L"REG_FULL_RESOURCE_DESCRIPTOR",
+        L"REG_RESOURCE_REQUIREMENTS_LIST",
+        L"REG_QWORD",
     };
     if (type < names.size()) {
         return names[type];

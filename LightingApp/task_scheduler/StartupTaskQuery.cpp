@@ -37,7 +37,8 @@ std::optional<std::wstring> subscriptionOf(ITrigger& trigger)
     if (FAILED(trigger.QueryInterface(IID_PPV_ARGS(&dispatch)))) {
         return std::nullopt;
     }
-    LPOLESTR name = const_cast<LPOLESTR>(L"Subscription");
+    std::wstring property = L"Subscription";
+    LPOLESTR name = property.data();
     DISPID id = 0;
     if (FAILED(dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id))) {
         return std::nullopt;
