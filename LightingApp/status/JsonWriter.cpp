@@ -39,34 +39,39 @@ void JsonWriter::beforeValue()
     }
 }
 
-JsonWriter& JsonWriter::beginObject()
+JsonWriter& JsonWriter::open(char bracket)
 {
     beforeValue();
-    out += '{';
+    out += bracket;
     hasItems.push_back(false);
     return *this;
+}
+
+JsonWriter& JsonWriter::close(char bracket)
+{
+    out += bracket;
+    hasItems.pop_back();
+    return *this;
+}
+
+JsonWriter& JsonWriter::beginObject()
+{
+    return open('{');
 }
 
 JsonWriter& JsonWriter::endObject()
 {
-    out += '}';
-    hasItems.pop_back();
-    return *this;
+    return close('}');
 }
 
 JsonWriter& JsonWriter::beginArray()
 {
-    beforeValue();
-    out += '[';
-    hasItems.push_back(false);
-    return *this;
+    return open('[');
 }
 
 JsonWriter& JsonWriter::endArray()
 {
-    out += ']';
-    hasItems.pop_back();
-    return *this;
+    return close(']');
 }
 
 JsonWriter& JsonWriter::key(std::string_view name)

@@ -28,6 +28,8 @@ public:
 
 private:
     void beforeValue();
+    JsonWriter& open(char bracket);
+    JsonWriter& close(char bracket);
 
     std::string out;
     // Per open object or array: whether it has a member or item yet.

@@ -54,6 +54,21 @@ const TaskWords* wordsFor(const std::array<TaskWords, N>& table, std::int32_t ty
     return &table[static_cast<std::size_t>(type)];
 }
 
+// The words for a type, or unnamed followed by its number.
+template <std::size_t N>
+std::wstring textFor(const std::array<TaskWords, N>& table, std::int32_t type, const wchar_t* unnamed)
+{
+    const TaskWords* words = wordsFor(table, type);
+    return words != nullptr ? words->text : unnamed + std::to_wstring(type);
+}
+
+template <std::size_t N>
+std::string identifierFor(const std::array<TaskWords, N>& table, std::int32_t type)
+{
+    const TaskWords* words = wordsFor(table, type);
+    return words != nullptr ? words->identifier : "type " + std::to_string(type);
+}
+
 } // namespace
 
 std::wstring failureText(std::int32_t status)
@@ -75,26 +90,22 @@ std::int32_t fromWin32(std::int32_t error)
 
 std::wstring triggerText(std::int32_t type)
 {
-    const TaskWords* words = wordsFor(triggerWords, type);
-    return words != nullptr ? words->text : L"of type " + std::to_wstring(type);
+    return textFor(triggerWords, type, L"of type ");
 }
 
 std::string triggerIdentifier(std::int32_t type)
 {
-    const TaskWords* words = wordsFor(triggerWords, type);
-    return words != nullptr ? words->identifier : "type " + std::to_string(type);
+    return identifierFor(triggerWords, type);
 }
 
 std::wstring logonText(std::int32_t type)
 {
-    const TaskWords* words = wordsFor(logonWords, type);
-    return words != nullptr ? words->text : L"logon type " + std::to_wstring(type);
+    return textFor(logonWords, type, L"logon type ");
 }
 
 std::string logonIdentifier(std::int32_t type)
 {
-    const TaskWords* words = wordsFor(logonWords, type);
-    return words != nullptr ? words->identifier : "type " + std::to_string(type);
+    return identifierFor(logonWords, type);
 }
 
 std::string unitEscape(std::uint32_t unit)
