@@ -167,6 +167,15 @@ TEST_F(Status, SaysWhatARunWithoutArgumentsThenDoes)
              makeMachineKeyReadOnly();
          },
          "none", "complete", "userKey", "Stored colours in the user key: complete, logo 1 2 3 at 4 %, light bar 5 6 7 at 8 %"},
+        {"machine set complete and read only, user set incomplete", [](auto&) {},
+         [] {
+             storeSet(HKEY_LOCAL_MACHINE, {10, 20, 30, 40, 50, 60, 70, 80});
+             setMachineKeySecurity(L"D:(A;;KR;;;WD)");
+             storeSet(HKEY_CURRENT_USER, {1, 2, 3, 4, 5, 6, 7});
+         },
+         "complete", "incomplete", "machineKey",
+         "Stored colours in the user key: incomplete, logo 1 2 3 at 4 %, light bar 5 6 7 at ? %; Z2_Bright is missing: "
+         "a run that reads this key writes 100 in its place"},
         {"machine set complete and read only, first generation", [](auto& m) { m.model(g1); },
          [] {
              storeSet(HKEY_LOCAL_MACHINE, {255, 0, 0, 100, 0, 0, 255, 50});
