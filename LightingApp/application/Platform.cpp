@@ -115,16 +115,13 @@ ZoneValues Platform::defaultZoneValues() const
     if (!colorizer) {
         return {};
     }
-    return zoneValuesAtFullBrightness(colorizer->getDefaultColor(0), colorizer->getDefaultColor(1));
+    return ::defaultZoneValues(*colorizer);
 }
 
 ZoneValues Platform::storedOrDefaultZoneValues() const
 {
-    ZoneValues values = defaultZoneValues();
-    if (registryController.hasStoredColors()) {
-        registryController.readColors(values);
-    }
-    return values;
+    // "status" shows what this computes through the same plan, read only.
+    return registryController.restorePlan(defaultZoneValues()).values;
 }
 
 std::vector<Color> Platform::toColors(const ZoneValues& values) const

@@ -1,3 +1,4 @@
+#include "application/ColorizerFactory.h"
 #include "application/FailureGuard.h"
 #include "application/Messages.h"
 #include "application/Parser.h"
@@ -48,11 +49,16 @@ void reportFailedPlatformCheck(const Request& request, const std::runtime_error&
     }
 }
 
+std::unique_ptr<IColorizer> colorizerForGeneration(int generation)
+{
+    return ColorizerFactory().createColorizer(generation);
+}
+
 // What failed in the run, in order; nothing when it was carried out.
 std::vector<RunFailure> runRequest(const Request& request)
 {
     if (request.kind == RequestKind::Status) {
-        printStatus();
+        printStatus(request.statusAsJson ? StatusFormat::Json : StatusFormat::Lines, colorizerForGeneration);
         return {};
     }
     std::optional<Platform> platform;
