@@ -97,6 +97,12 @@ void Parser::parseTwoArguments(const wchar_t* const* argv)
         return;
     }
 
+    if (std::wstring(argv[1]) == L"status" && std::wstring(argv[2]) == L"--json") {
+        request->kind = RequestKind::Status;
+        request->statusAsJson = true;
+        return;
+    }
+
     request->kind = RequestKind::Brightness;
     appendNumber(argv[1], maxBrightness);
     appendNumber(argv[2], maxBrightness);

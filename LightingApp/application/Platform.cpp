@@ -4,12 +4,17 @@
 #include "application/RequestLock.h"
 #include "application/TaskFileReport.h"
 #include "application/UsageText.h"
+#include "lighting_library/FirmwareFailure.h"
 #include "platform_check/GenerationDetection.h"
+#include "platform_check/ModelGeneration.h"
 #include "windows_wrappers/ConsoleOutput.h"
+#include "windows_wrappers/Utf8.h"
 
 #include <optional>
 
-Platform::Platform() : colorizer(colorizerFactory.createColorizer(detectGeneration())) {}
+Platform::Platform()
+    : machineModel(readMachineModel()), colorizer(colorizerFactory.createColorizer(generationForModel(machineModel)))
+{}
 
 Platform::~Platform() = default;
 
@@ -41,16 +46,14 @@ bool Platform::handleRequest(const Request& request)
     bool result = false;
     switch (request.kind) {
     case RequestKind::Invalid:
-        out << Messages::invalidArguments << std::endl;
-        printUsage(request);
-        break;
+        reportInvalidArguments(request);
+        return false;
     case RequestKind::Restore:
         result = applyAndStore(storedOrDefaultZoneValues());
         break;
     case RequestKind::Default: {
         const bool sent = colorizer->setDefault();
-        const bool stored = registryController.writeColors(defaultZoneValues());
-        result = sent && stored;
+        result = noteFailures(sent, registryController.writeColors(defaultZoneValues()));
         break;
     }
     case RequestKind::Help:
@@ -85,7 +88,25 @@ bool Platform::applyAndStore(const ZoneValues& values)
     // The vector is stored even when the firmware refused it, so that the
     // next restore tries the same colours again.
     const bool sent = colorizer->setColors(toColors(values));
-    const bool stored = registryController.writeColors(values);
+    return noteFailures(sent, registryController.writeColors(values));
+}
+
+bool Platform::noteFailures(bool sent, bool stored)
+{
+    if (!sent) {
+        // Without a note nothing reached the firmware: the command was never built.
+        const auto firmware = KestrineLightingLib::takeFirmwareFailure();
+        if (!firmware) {
+            runFailures.push_back({FailureKind::Unexpected, L"the lighting command could not be built"});
+        } else if (firmware->returnCode) {
+            runFailures.push_back({FailureKind::FirmwareRefused, L"", *firmware->returnCode});
+        } else {
+            runFailures.push_back({FailureKind::FirmwareCall, widenAscii(firmware->step), firmware->status});
+        }
+    }
+    if (!stored) {
+        runFailures.push_back({FailureKind::NotStored, L""});
+    }
     return sent && stored;
 }
 
@@ -94,16 +115,13 @@ ZoneValues Platform::defaultZoneValues() const
     if (!colorizer) {
         return {};
     }
-    return zoneValuesAtFullBrightness(colorizer->getDefaultColor(0), colorizer->getDefaultColor(1));
+    return ::defaultZoneValues(*colorizer);
 }
 
 ZoneValues Platform::storedOrDefaultZoneValues() const
 {
-    ZoneValues values = defaultZoneValues();
-    if (registryController.hasStoredColors()) {
-        registryController.readColors(values);
-    }
-    return values;
+    // "status" shows what this computes through the same plan, read only.
+    return registryController.restorePlan(defaultZoneValues()).values;
 }
 
 std::vector<Color> Platform::toColors(const ZoneValues& values) const

@@ -15,7 +15,7 @@ enum class RequestKind : std::int32_t {
     // --create-xml FILE: the parser has already tried to write the startup
     // task file; the dispatch only reports the outcome.
     CreateTaskFile = 6,
-    // status: what is set, reported without changing anything.
+    // status, status --json: what is set, reported without changing anything.
     Status = 7,
 };
 
@@ -41,4 +41,6 @@ struct Request {
     // CreateTaskFile only: the line that says why the file was not written,
     // when it was refused for this copy of the program; empty otherwise.
     std::wstring taskFileReason;
+    // Status only: "status --json", the report as one JSON object.
+    bool statusAsJson = false;
 };

@@ -22,9 +22,11 @@ constexpr std::array<std::wstring_view, 46> linesBeforeCommand = {
     L"  <Triggers>",
     L"    <EventTrigger>",
     L"      <Enabled>true</Enabled>",
-    // Resume from sleep: the kernel power provider logs event 107.
+    // The kernel power provider logs event 107 on resume from sleep or
+    // hibernation, and 507 when a machine with Modern Standby leaves it
+    // (such machines never log 107).
     L"      <Subscription>&lt;QueryList&gt;&lt;Query Id=\"0\" Path=\"System\"&gt;&lt;Select Path=\"System\"&gt;"
-    L"*[System[Provider[@Name='Microsoft-Windows-Kernel-Power'] and EventID=107]]"
+    L"*[System[Provider[@Name='Microsoft-Windows-Kernel-Power'] and (EventID=107 or EventID=507)]]"
     L"&lt;/Select&gt;&lt;/Query&gt;&lt;/QueryList&gt;</Subscription>",
     L"    </EventTrigger>",
     L"    <BootTrigger>",

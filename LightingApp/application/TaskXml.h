@@ -3,8 +3,8 @@
 #include <string>
 
 // The startup task: a Task Scheduler definition that runs the program without
-// arguments (which restores the stored colours) at boot and on resume from
-// sleep, as LocalSystem.
+// arguments (which restores the stored colours) at boot, on resume from
+// sleep or hibernation and on wake from Modern Standby, as LocalSystem.
 
 // The whole task definition for the given command, lines separated by CRLF,
 // nothing after "</Task>". The command is XML-escaped.

@@ -1,5 +1,6 @@
 #include "application/UsageText.h"
 
+#include "application/Messages.h"
 #include "windows_wrappers/ConsoleOutput.h"
 
 namespace {
@@ -35,4 +36,12 @@ void writeUsage(std::wostream& out, const std::wstring& programName)
 void printUsage(const Request& request)
 {
     writeUsage(console(), request.programName);
+}
+
+void reportInvalidArguments(const Request& request)
+{
+    std::wostream& out = console();
+    out << Messages::invalidArguments << std::endl;
+    printUsage(request);
+    out << Messages::requestFailed << std::endl;
 }

@@ -11,3 +11,7 @@ void writeUsage(std::wostream& out, const std::wstring& programName);
 
 // The usage text on standard output, for the program name of the request.
 void printUsage(const Request& request);
+
+// The answer to arguments that fit no form: "Invalid arguments", the usage
+// text and "Request Failed", whatever the machine.
+void reportInvalidArguments(const Request& request);

@@ -1,3 +1,4 @@
+#include "application/ColorizerFactory.h"
 #include "application/FailureGuard.h"
 #include "application/Messages.h"
 #include "application/Parser.h"
@@ -6,6 +7,7 @@
 #include "application/UsageText.h"
 #include "event_log/ConsoleTranscript.h"
 #include "event_log/EventLog.h"
+#include "event_log/RunFailure.h"
 #include "event_log/UnattendedEvent.h"
 #include "platform_check/ErrorChain.h"
 #include "status/StatusReport.h"
@@ -22,15 +24,18 @@
 
 namespace {
 
-// The machine could not be identified. Help and the task file need no
-// machine and are answered as usual; every other request fails, with nothing
-// sent or stored.
+// The machine could not be identified. Help, the task file and invalid
+// arguments need no machine and are answered as usual; every other request
+// fails, with nothing sent or stored.
 void reportFailedPlatformCheck(const Request& request, const std::runtime_error& error)
 {
     std::wostream& out = console();
     switch (request.kind) {
     case RequestKind::Help:
         printUsage(request);
+        return;
+    case RequestKind::Invalid:
+        reportInvalidArguments(request);
         return;
     case RequestKind::CreateTaskFile:
         if (!reportTaskFile(request)) {
@@ -44,24 +49,35 @@ void reportFailedPlatformCheck(const Request& request, const std::runtime_error&
     }
 }
 
-RunOutcome runRequest(const Request& request)
+std::unique_ptr<IColorizer> colorizerForGeneration(int generation)
+{
+    return ColorizerFactory().createColorizer(generation);
+}
+
+// What failed in the run, in order; nothing when it was carried out.
+std::vector<RunFailure> runRequest(const Request& request)
 {
     if (request.kind == RequestKind::Status) {
-        printStatus();
-        return RunOutcome::Done;
+        printStatus(request.statusAsJson ? StatusFormat::Json : StatusFormat::Lines, colorizerForGeneration);
+        return {};
     }
     std::optional<Platform> platform;
     try {
         platform.emplace();
     } catch (const std::runtime_error& error) {
         reportFailedPlatformCheck(request, error);
-        return RunOutcome::PlatformCheckFailed;
+        return {{FailureKind::PlatformCheck, widenAscii(errorChainText(error))}};
     }
     const bool done = platform->handleRequest(request);
     if (!platform->supported()) {
-        return RunOutcome::Unsupported;
+        return {{FailureKind::Unsupported, platform->model()}};
     }
-    return done ? RunOutcome::Done : RunOutcome::Failed;
+    std::vector<RunFailure> failures = platform->failures();
+    if (!done && failures.empty()) {
+        // A failure that names no cause is still one.
+        failures.push_back({FailureKind::Unexpected, L"the request was not carried out"});
+    }
+    return failures;
 }
 
 RunPurpose purposeOf(RequestKind kind)
@@ -74,13 +90,13 @@ RunPurpose purposeOf(RequestKind kind)
 
 // Nobody reads the console of the startup task: what went wrong goes to the
 // event log as well. Writing it changes nothing else, whatever happens.
-void logUnattended(RequestKind kind, RunOutcome outcome, int argc, const wchar_t* const* argv,
+void logUnattended(RequestKind kind, const std::vector<RunFailure>& failures, int argc, const wchar_t* const* argv,
                    const std::wstring& consoleText) noexcept
 {
     try {
         const std::vector<std::wstring> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-        if (const auto event = unattendedEvent(purposeOf(kind), outcome, arguments, consoleText)) {
-            writeEvent(event->kind, event->text);
+        for (const auto& event : unattendedEvents(purposeOf(kind), failures, arguments, consoleText)) {
+            writeEvent(event.kind, event.strings);
         }
     } catch (...) {
     }
@@ -97,14 +113,17 @@ int wmain(int argc, wchar_t** argv)
     // this as LocalSystem.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     RequestKind kind = RequestKind::Invalid;
-    RunOutcome outcome = RunOutcome::Failed;
+    std::vector<RunFailure> failures;
     const ConsoleTranscript transcript;
-    const bool ranThrough = runReportingEscapes([&] {
+    const std::optional<std::wstring> escaped = runReportingEscapes([&] {
         Parser parser;
         const std::shared_ptr<const Request> request = parser.parse(argc, argv);
         kind = request->kind;
-        outcome = runRequest(*request);
+        failures = runRequest(*request);
     });
-    logUnattended(kind, ranThrough ? outcome : RunOutcome::Failed, argc, argv, transcript.text());
+    if (escaped) {
+        failures = {{FailureKind::Unexpected, *escaped}};
+    }
+    logUnattended(kind, failures, argc, argv, transcript.text());
     return 0;
 }

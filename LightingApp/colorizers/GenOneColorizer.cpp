@@ -17,7 +17,7 @@ bool GenOneColorizer::setDefault()
     return brightnessSet && zonesSent;
 }
 
-Color GenOneColorizer::toControllerColor(const Color& zoneColor) const
+Color GenOneColorizer::controllerColor(const Color& zoneColor) const
 {
     return Color(zoneColor.red, luminosity(zoneColor), zoneColor.blue);
 }

@@ -11,7 +11,5 @@ public:
     // Sets the full brightness level, then sends the zones' current colours,
     // even when the brightness call failed. True only when both succeeded.
     bool setDefault() override;
-
-private:
-    Color toControllerColor(const Color& zoneColor) const override;
+    Color controllerColor(const Color& zoneColor) const override;
 };

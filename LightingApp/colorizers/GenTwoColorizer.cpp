@@ -7,7 +7,7 @@ bool GenTwoColorizer::setDefault()
     return sendZones();
 }
 
-Color GenTwoColorizer::toControllerColor(const Color& zoneColor) const
+Color GenTwoColorizer::controllerColor(const Color& zoneColor) const
 {
     return zoneColor;
 }

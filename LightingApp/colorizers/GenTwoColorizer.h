@@ -9,7 +9,5 @@ public:
 
     // Sends the zones' current colours; makes no brightness call.
     bool setDefault() override;
-
-private:
-    Color toControllerColor(const Color& zoneColor) const override;
+    Color controllerColor(const Color& zoneColor) const override;
 };

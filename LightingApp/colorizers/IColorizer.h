@@ -28,6 +28,9 @@ public:
 
     virtual std::int32_t getZoneCount() const = 0;
 
+    // The three bytes the firmware gets for a zone showing this colour.
+    virtual Color controllerColor(const Color& zoneColor) const = 0;
+
     virtual ~IColorizer() = default;
 
 protected:

@@ -52,7 +52,7 @@ std::shared_ptr<KestrineLightingLib::LightData> TwoZoneColorizer::buildLightData
     std::vector<Color> controllerColors;
     controllerColors.reserve(zones.size());
     std::transform(zones.begin(), zones.end(), std::back_inserter(controllerColors),
-                   [this](const ColorZone& zone) { return toControllerColor(zone.color); });
+                   [this](const ColorZone& zone) { return controllerColor(zone.color); });
 
     auto lightData = lightDataFactory->createLightData();
     if (lightData->pages.empty() || !lightData->pages.front()) {

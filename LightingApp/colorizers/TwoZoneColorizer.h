@@ -31,9 +31,6 @@ protected:
     KestrineLightingLib::HardwareCommunicator& communicator() { return hardwareCommunicator; }
 
 private:
-    // The three bytes that go to the controller for a zone holding this colour.
-    virtual Color toControllerColor(const Color& zoneColor) const = 0;
-
     std::shared_ptr<KestrineLightingLib::LightData> buildLightData() const;
     const ColorZone& zoneAt(std::int32_t zone) const;
 

@@ -1,6 +1,7 @@
 #include "colorizers/ZoneColors.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -31,4 +32,19 @@ std::vector<Color> colorsWithBrightness(const ZoneValues& values)
         return {};
     }
     return {zoneColor(values, 0), zoneColor(values, 4)};
+}
+
+ZoneValues defaultZoneValues(const IColorizer& colorizer)
+{
+    return zoneValuesAtFullBrightness(colorizer.getDefaultColor(0), colorizer.getDefaultColor(1));
+}
+
+std::vector<Color> controllerColors(const IColorizer& colorizer, const ZoneValues& values)
+{
+    const std::vector<Color> colors = colorsWithBrightness(values);
+    std::vector<Color> sent;
+    sent.reserve(colors.size());
+    std::transform(colors.begin(), colors.end(), std::back_inserter(sent),
+                   [&colorizer](const Color& color) { return colorizer.controllerColor(color); });
+    return sent;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colorizers/Color.h"
+#include "colorizers/IColorizer.h"
 
 #include <cstdint>
 #include <vector>
@@ -25,3 +26,12 @@ ZoneValues zoneValuesAtFullBrightness(const Color& zone1, const Color& zone2);
 // there); beyond it a component saturates at 255. Empty unless values holds
 // exactly eight entries.
 std::vector<Color> colorsWithBrightness(const ZoneValues& values);
+
+// The colorizer's own default colours (the zones' colours at creation) at
+// full brightness: what a run applies when no colours are stored.
+ZoneValues defaultZoneValues(const IColorizer& colorizer);
+
+// The zone bytes the firmware gets when the colorizer applies the vector: the
+// colours with their brightness (colorsWithBrightness), as the generation
+// writes them into the command.
+std::vector<Color> controllerColors(const IColorizer& colorizer, const ZoneValues& values);

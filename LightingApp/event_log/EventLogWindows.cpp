@@ -1,11 +1,11 @@
 #include "event_log/EventLog.h"
 
 #include "EventMessages.h"
+#include "windows_wrappers/TokenInformation.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <array>
 #include <new>
 
 namespace {
@@ -36,21 +36,46 @@ private:
     HANDLE handle;
 };
 
+DWORD messageId(FailureKind kind)
+{
+    switch (kind) {
+    case FailureKind::Unsupported:
+        return MSG_MODEL_NOT_SUPPORTED;
+    case FailureKind::PlatformCheck:
+        return MSG_PLATFORM_CHECK_FAILED;
+    case FailureKind::FirmwareCall:
+        return MSG_FIRMWARE_CALL_FAILED;
+    case FailureKind::FirmwareRefused:
+        return MSG_FIRMWARE_REFUSED;
+    case FailureKind::NotStored:
+        return MSG_COLORS_NOT_STORED;
+    case FailureKind::Unexpected:
+        break;
+    }
+    return MSG_UNEXPECTED_FAILURE;
+}
+
 } // namespace
 
-void writeEvent(EventKind kind, const std::wstring& text) noexcept
+void writeEvent(FailureKind kind, const std::vector<std::wstring>& strings) noexcept
 {
     try {
         const EventSource source;
         if (source.get() == nullptr) {
             return;
         }
-        const bool isError = kind == EventKind::Error;
-        const WORD type = isError ? EVENTLOG_ERROR_TYPE : EVENTLOG_WARNING_TYPE;
-        const DWORD id = isError ? MSG_LIGHTING_ERROR : MSG_LIGHTING_WARNING;
-        const std::wstring shown = text.substr(0, std::min(text.size(), maxTextLength));
-        std::array<const wchar_t*, 1> strings{shown.c_str()};
-        ReportEventW(source.get(), type, 0, id, nullptr, static_cast<WORD>(strings.size()), 0, strings.data(), nullptr);
+        const WORD type = kind == FailureKind::Unsupported ? EVENTLOG_WARNING_TYPE : EVENTLOG_ERROR_TYPE;
+        std::vector<std::wstring> shown(strings.size());
+        std::transform(strings.begin(), strings.end(), shown.begin(),
+                       [](const std::wstring& text) { return text.substr(0, std::min(text.size(), maxTextLength)); });
+        std::vector<const wchar_t*> pointers(shown.size());
+        std::transform(shown.begin(), shown.end(), pointers.begin(),
+                       [](const std::wstring& text) { return text.c_str(); });
+        // Without the user the event still goes out; Event Viewer then shows "N/A".
+        const std::vector<ULONG_PTR> user = processTokenInformation(TokenUser);
+        const PSID sid = user.empty() ? nullptr : reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid;
+        ReportEventW(source.get(), type, 0, messageId(kind), sid, static_cast<WORD>(pointers.size()), 0,
+                     pointers.data(), nullptr);
     } catch (const std::bad_alloc&) {
         // Without memory for the text there is no event; the run goes on.
     }

@@ -1,5 +1,10 @@
 #include "event_log/UnattendedEvent.h"
 
+#include <cstdint>
+#include <iomanip>
+#include <sstream>
+#include <utility>
+
 namespace {
 
 std::wstring requestName(RunPurpose purpose, const std::vector<std::wstring>& arguments)
@@ -27,19 +32,54 @@ std::wstring withCrLf(const std::wstring& text)
     return converted;
 }
 
+// An HRESULT as Windows documents it: 0x and eight upper-case digits.
+std::wstring hresultText(std::int64_t code)
+{
+    std::wostringstream text;
+    text << L"0x" << std::hex << std::uppercase << std::setw(8) << std::setfill(L'0')
+         << static_cast<std::uint32_t>(code);
+    return text.str();
+}
+
+// The strings after the request, in the order of the kind's message.
+std::vector<std::wstring> details(const RunFailure& failure, const std::wstring& shown)
+{
+    switch (failure.kind) {
+    case FailureKind::Unsupported:
+        return {failure.detail};
+    case FailureKind::FirmwareCall:
+        return {failure.detail, hresultText(failure.code), shown};
+    case FailureKind::FirmwareRefused:
+        return {std::to_wstring(failure.code), shown};
+    case FailureKind::NotStored:
+        return {shown};
+    case FailureKind::Unexpected:
+    case FailureKind::PlatformCheck:
+        break;
+    }
+    return {failure.detail, shown};
+}
+
 } // namespace
 
-std::optional<UnattendedEvent> unattendedEvent(RunPurpose purpose, RunOutcome outcome,
-                                               const std::vector<std::wstring>& arguments,
-                                               const std::wstring& consoleText)
+std::vector<UnattendedEvent> unattendedEvents(RunPurpose purpose, const std::vector<RunFailure>& failures,
+                                              const std::vector<std::wstring>& arguments,
+                                              const std::wstring& consoleText)
 {
-    const std::wstring shown = L"\r\n\r\nThe program showed:\r\n" + withCrLf(consoleText);
-    if (purpose != RunPurpose::Other && (outcome == RunOutcome::Failed || outcome == RunOutcome::PlatformCheckFailed)) {
-        return UnattendedEvent{EventKind::Error, requestName(purpose, arguments) + L" failed." + shown};
+    std::vector<UnattendedEvent> events;
+    if (purpose == RunPurpose::Other) {
+        return events;
     }
-    if (purpose == RunPurpose::Restore && outcome == RunOutcome::Unsupported) {
-        return UnattendedEvent{EventKind::Warning,
-                               requestName(purpose, arguments) + L" found a machine that is not supported." + shown};
+    const std::wstring shown = withCrLf(consoleText);
+    for (const auto& failure : failures) {
+        if (failure.kind == FailureKind::Unsupported && purpose != RunPurpose::Restore) {
+            continue;
+        }
+        UnattendedEvent event{failure.kind, {requestName(purpose, arguments)}};
+        for (auto& text : details(failure, shown)) {
+            event.strings.push_back(std::move(text));
+        }
+        events.push_back(std::move(event));
     }
-    return std::nullopt;
+    return events;
 }

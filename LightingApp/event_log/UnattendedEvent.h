@@ -1,8 +1,7 @@
 #pragma once
 
-#include "event_log/EventLog.h"
+#include "event_log/RunFailure.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,25 +12,19 @@ enum class RunPurpose {
     Other,          // help, status, the task file, invalid arguments
 };
 
-// How a run ended, as far as the event log cares.
-enum class RunOutcome {
-    Done,                // carried out, or nothing to report
-    Failed,              // ended in "Request Failed"
-    PlatformCheckFailed, // the machine could not be identified
-    Unsupported,         // not one of the supported models
-};
-
+// One event: its kind (and so its ID) and its insertion strings.
 struct UnattendedEvent {
-    EventKind kind;
-    std::wstring text;
+    FailureKind kind;
+    std::vector<std::wstring> strings;
 };
 
-// The event a run leaves in the Application log, if any: an error when a
-// request that changes the lighting failed or the machine could not be
-// identified, a warning when a restore (what the startup task runs) found an
-// unsupported model. Nothing for success, help, invalid arguments, status or a
-// task file: the startup task runs at every resume and must not fill the log.
-// The text names the request by its arguments and carries the console's lines.
-std::optional<UnattendedEvent> unattendedEvent(RunPurpose purpose, RunOutcome outcome,
-                                               const std::vector<std::wstring>& arguments,
-                                               const std::wstring& consoleText);
+// The events a run leaves in the Application log, one for each failure in the
+// order they happened: for a request that changes the lighting or a restore,
+// every failure but an unsupported model, which only a restore (what the
+// startup task runs) reports. Nothing for success, help, invalid arguments,
+// status or a task file: the startup task runs at every resume and must not
+// fill the log. The strings name the request by its arguments, say what
+// failed, and, for an error, carry the console's lines.
+std::vector<UnattendedEvent> unattendedEvents(RunPurpose purpose, const std::vector<RunFailure>& failures,
+                                              const std::vector<std::wstring>& arguments,
+                                              const std::wstring& consoleText);

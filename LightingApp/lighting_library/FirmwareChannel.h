@@ -12,7 +12,8 @@ using CommandBlock = std::array<std::uint8_t, commandBlockSize>;
 
 // Sends one command block to the firmware's BIOS WMI method with the given
 // CommandType, bringing COM up and down around the call. Returns true when the
-// firmware accepted the command.
+// firmware accepted the command; otherwise the WMI channel has noted why
+// (FirmwareFailure.h).
 //
 // The Windows build links the WMI implementation; native unit tests link a
 // recording fake in its place, so that everything above this call is tested

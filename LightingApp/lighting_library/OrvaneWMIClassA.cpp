@@ -3,6 +3,7 @@
 #include "windows_wrappers/AutomationValues.h"
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -55,27 +56,42 @@ HRESULT putByteArray(IWbemClassObject& object, const wchar_t* name, std::span<co
     return object.Put(name, 0, value.get(), 0);
 }
 
-// The firmware's return code: zero means it carried the command out. An
-// absent or null code says nothing either way and counts as accepted.
-HRESULT toStatus(VARIANT& returnCode)
+// The firmware's return code as a number; absent for an empty or null code,
+// which says nothing either way.
+HRESULT toNumber(VARIANT& returnCode, std::optional<std::int64_t>& number)
 {
+    number.reset();
     if (V_VT(&returnCode) == VT_EMPTY || V_VT(&returnCode) == VT_NULL) {
         return S_OK;
     }
-    ScopedVariant number;
-    const HRESULT status = VariantChangeType(number.get(), &returnCode, 0, VT_I8);
-    if (FAILED(status)) {
-        return status;
+    ScopedVariant converted;
+    const HRESULT status = VariantChangeType(converted.get(), &returnCode, 0, VT_I8);
+    if (SUCCEEDED(status)) {
+        number = V_I8(converted.get());
     }
-    return V_I8(number.get()) == 0 ? S_OK : wbemStatus(WBEM_E_FAILED);
+    return status;
 }
 
 } // namespace
 
 HRESULT OrvaneWMIClassA::callBiosMethod(std::int32_t commandType, const CommandBlock& inData, CommandBlock& outData)
 {
+    lastFailure = {};
     const HRESULT status = runMethod(commandType, inData, outData);
     releaseAll();
+    return status;
+}
+
+const KestrineLightingLib::FirmwareFailure& OrvaneWMIClassA::failure() const
+{
+    return lastFailure;
+}
+
+HRESULT OrvaneWMIClassA::checked(const std::string& step, HRESULT status)
+{
+    if (FAILED(status)) {
+        lastFailure = {step, status, std::nullopt};
+    }
     return status;
 }
 
@@ -83,53 +99,62 @@ HRESULT OrvaneWMIClassA::runMethod(std::int32_t commandType, const CommandBlock&
 {
     HRESULT status = S_OK;
     if (!locator) {
-        status = CoCreateInstance(wbemAdministrativeLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
-                                  reinterpret_cast<void**>(locator.ReleaseAndGetAddressOf()));
+        status = checked("CoCreateInstance WbemAdministrativeLocator",
+                         CoCreateInstance(wbemAdministrativeLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+                                          reinterpret_cast<void**>(locator.ReleaseAndGetAddressOf())));
         if (FAILED(status)) {
             return status;
         }
     }
     if (!services) {
         const ScopedBstr firmwareNamespace(L"root\\wmi");
-        status = locator->ConnectServer(firmwareNamespace.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                        services.ReleaseAndGetAddressOf());
+        status = checked("ConnectServer root\\wmi",
+                         locator->ConnectServer(firmwareNamespace.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                                services.ReleaseAndGetAddressOf()));
         if (FAILED(status)) {
             return status;
         }
     }
-    status = CoSetProxyBlanket(services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
-                               RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+    status = checked("CoSetProxyBlanket",
+                     CoSetProxyBlanket(services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                                       RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE));
     if (FAILED(status)) {
         return status;
     }
 
     const ScopedBstr methodClassName(L"orvBIntM");
-    status = services->GetObject(methodClassName.get(), 0, nullptr, methodClass.ReleaseAndGetAddressOf(), nullptr);
+    status =
+        checked("GetObject orvBIntM",
+                services->GetObject(methodClassName.get(), 0, nullptr, methodClass.ReleaseAndGetAddressOf(), nullptr));
     if (FAILED(status)) {
         return status;
     }
 
     const std::wstring formattedName = L"orvBIOSInt" + std::to_wstring(methodNumber);
     const ScopedBstr methodName(formattedName.c_str());
-    status = methodClass->GetMethod(methodName.get(), 0, inSignature.ReleaseAndGetAddressOf(), nullptr);
+    status = checked("GetMethod orvBIOSInt0",
+                     methodClass->GetMethod(methodName.get(), 0, inSignature.ReleaseAndGetAddressOf(), nullptr));
     if (FAILED(status)) {
         return status;
     }
     if (!inSignature) {
         // A method without in-parameters cannot take the request record.
-        return wbemStatus(WBEM_E_INVALID_METHOD_PARAMETERS);
+        return checked("GetMethod orvBIOSInt0 (no in-parameters)", wbemStatus(WBEM_E_INVALID_METHOD_PARAMETERS));
     }
-    status = inSignature->SpawnInstance(0, inParams.ReleaseAndGetAddressOf());
+    status = checked("SpawnInstance of the orvBIOSInt0 in-parameters",
+                     inSignature->SpawnInstance(0, inParams.ReleaseAndGetAddressOf()));
     if (FAILED(status)) {
         return status;
     }
 
     const ScopedBstr recordClassName(L"orvBDataIn");
-    status = services->GetObject(recordClassName.get(), 0, nullptr, dataInClass.ReleaseAndGetAddressOf(), nullptr);
+    status =
+        checked("GetObject orvBDataIn",
+                services->GetObject(recordClassName.get(), 0, nullptr, dataInClass.ReleaseAndGetAddressOf(), nullptr));
     if (FAILED(status)) {
         return status;
     }
-    status = dataInClass->SpawnInstance(0, dataIn.ReleaseAndGetAddressOf());
+    status = checked("SpawnInstance orvBDataIn", dataInClass->SpawnInstance(0, dataIn.ReleaseAndGetAddressOf()));
     if (FAILED(status)) {
         return status;
     }
@@ -146,8 +171,9 @@ HRESULT OrvaneWMIClassA::runMethod(std::int32_t commandType, const CommandBlock&
         return status;
     }
 
-    status = services->ExecMethod(V_BSTR(instancePath.get()), methodName.get(), 0, nullptr, inParams.Get(),
-                                  outParams.ReleaseAndGetAddressOf(), nullptr);
+    status = checked("ExecMethod orvBIOSInt0",
+                     services->ExecMethod(V_BSTR(instancePath.get()), methodName.get(), 0, nullptr, inParams.Get(),
+                                          outParams.ReleaseAndGetAddressOf(), nullptr));
     if (FAILED(status)) {
         return status;
     }
@@ -157,25 +183,25 @@ HRESULT OrvaneWMIClassA::runMethod(std::int32_t commandType, const CommandBlock&
 
 HRESULT OrvaneWMIClassA::fillInData(const CommandBlock& inData, std::int32_t commandType)
 {
-    HRESULT status = putByteArray(*dataIn.Get(), L"Sign", recordSignature);
+    HRESULT status = checked("Put Sign", putByteArray(*dataIn.Get(), L"Sign", recordSignature));
     if (SUCCEEDED(status)) {
-        status = putInt32(*dataIn.Get(), L"Command", biosCommand);
+        status = checked("Put Command", putInt32(*dataIn.Get(), L"Command", biosCommand));
     }
     if (SUCCEEDED(status)) {
-        status = putInt32(*dataIn.Get(), L"CommandType", commandType);
+        status = checked("Put CommandType", putInt32(*dataIn.Get(), L"CommandType", commandType));
     }
     if (SUCCEEDED(status)) {
-        status = putInt32(*dataIn.Get(), L"Size", static_cast<std::int32_t>(inData.size()));
+        status = checked("Put Size", putInt32(*dataIn.Get(), L"Size", static_cast<std::int32_t>(inData.size())));
     }
     if (SUCCEEDED(status)) {
-        status = putByteArray(*dataIn.Get(), L"orvBData", inData);
+        status = checked("Put orvBData", putByteArray(*dataIn.Get(), L"orvBData", inData));
     }
     if (SUCCEEDED(status)) {
         ScopedVariant record;
         V_VT(record.get()) = VT_UNKNOWN;
         V_UNKNOWN(record.get()) = dataIn.Get();
         dataIn->AddRef(); // released when the variant is cleared
-        status = inParams->Put(L"InData", 0, record.get(), 0);
+        status = checked("Put InData", inParams->Put(L"InData", 0, record.get(), 0));
     }
     return status;
 }
@@ -184,28 +210,30 @@ HRESULT OrvaneWMIClassA::findMethodInstance(VARIANT* path)
 {
     ComPtr<IEnumWbemClassObject> instances;
     const ScopedBstr methodClassName(L"orvBIntM");
-    HRESULT status =
-        services->CreateInstanceEnum(methodClassName.get(), WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY,
-                                     nullptr, instances.ReleaseAndGetAddressOf());
+    HRESULT status = checked("CreateInstanceEnum orvBIntM",
+                             services->CreateInstanceEnum(methodClassName.get(),
+                                                          WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY,
+                                                          nullptr, instances.ReleaseAndGetAddressOf()));
     if (FAILED(status)) {
         return status;
     }
     ComPtr<IWbemClassObject> instance;
     ULONG returned = 0;
-    status = instances->Next(instanceTimeoutMs, 1, instance.ReleaseAndGetAddressOf(), &returned);
+    status =
+        checked("Next orvBIntM", instances->Next(instanceTimeoutMs, 1, instance.ReleaseAndGetAddressOf(), &returned));
     if (FAILED(status)) {
         return status;
     }
     if (returned == 0 || !instance) {
         // An enumeration that ended or timed out empty is still a command
         // that was never executed.
-        return wbemStatus(WBEM_E_NOT_FOUND);
+        return checked("Next orvBIntM (no instance)", wbemStatus(WBEM_E_NOT_FOUND));
     }
-    status = instance->Get(L"__PATH", 0, path, nullptr, nullptr);
+    status = checked("Get __PATH", instance->Get(L"__PATH", 0, path, nullptr, nullptr));
     if (FAILED(status)) {
         return status;
     }
-    return V_VT(path) == VT_BSTR ? S_OK : wbemStatus(WBEM_E_INVALID_OBJECT_PATH);
+    return V_VT(path) == VT_BSTR ? S_OK : checked("Get __PATH (not text)", wbemStatus(WBEM_E_INVALID_OBJECT_PATH));
 }
 
 HRESULT OrvaneWMIClassA::checkFirmwareAnswer()
@@ -214,7 +242,7 @@ HRESULT OrvaneWMIClassA::checkFirmwareAnswer()
         return S_OK;
     }
     ScopedVariant answer;
-    HRESULT status = outParams->Get(L"OutData", 0, answer.get(), nullptr, nullptr);
+    HRESULT status = checked("Get OutData", outParams->Get(L"OutData", 0, answer.get(), nullptr, nullptr));
     outParams.Reset();
     if (FAILED(status)) {
         return status;
@@ -230,8 +258,9 @@ HRESULT OrvaneWMIClassA::checkFirmwareAnswer()
     }
 
     ComPtr<IWbemClassObject> answerRecord;
-    status = answerObject->QueryInterface(IID_IWbemClassObject,
-                                          reinterpret_cast<void**>(answerRecord.ReleaseAndGetAddressOf()));
+    status = checked("QueryInterface OutData",
+                     answerObject->QueryInterface(IID_IWbemClassObject,
+                                                  reinterpret_cast<void**>(answerRecord.ReleaseAndGetAddressOf())));
     if (FAILED(status)) {
         return status;
     }
@@ -241,9 +270,16 @@ HRESULT OrvaneWMIClassA::checkFirmwareAnswer()
         return S_OK;
     }
     if (FAILED(status)) {
+        return checked("Get rwReturnCode", status);
+    }
+    std::optional<std::int64_t> code;
+    status = checked("VariantChangeType rwReturnCode", toNumber(*returnCode.get(), code));
+    if (FAILED(status) || !code || *code == 0) {
         return status;
     }
-    return toStatus(*returnCode.get());
+    // Zero means the firmware carried the command out; anything else is its refusal.
+    lastFailure = {"", wbemStatus(WBEM_E_FAILED), code};
+    return lastFailure.status;
 }
 
 void OrvaneWMIClassA::releaseAll()

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "lighting_library/FirmwareChannel.h"
+#include "lighting_library/FirmwareFailure.h"
 
 #include <windows.h>
 #include <wbemcli.h>
 #include <wrl/client.h>
 
 #include <cstdint>
+#include <string>
 
 // One call of the firmware's BIOS WMI method "orvBIOSInt0" in root\wmi: sends
 // a command type and a 128-byte block in an "orvBDataIn" record. The caller
@@ -28,6 +30,11 @@ public:
     HRESULT callBiosMethod(std::int32_t commandType, const KestrineLightingLib::CommandBlock& inData,
                            KestrineLightingLib::CommandBlock& outData);
 
+    // Why the last call failed: the step and its status, or the firmware's
+    // return code when it refused the command. Empty after a call that
+    // succeeded.
+    const KestrineLightingLib::FirmwareFailure& failure() const;
+
 private:
     HRESULT runMethod(std::int32_t commandType, const KestrineLightingLib::CommandBlock& inData,
                       KestrineLightingLib::CommandBlock& outData);
@@ -43,6 +50,10 @@ private:
 
     void releaseAll();
 
+    // Notes the step as the one that failed when its status is a failure;
+    // returns the status.
+    HRESULT checked(const std::string& step, HRESULT status);
+
     Microsoft::WRL::ComPtr<IWbemLocator> locator;
     Microsoft::WRL::ComPtr<IWbemServices> services;
     Microsoft::WRL::ComPtr<IWbemClassObject> inParams;
@@ -51,4 +62,5 @@ private:
     Microsoft::WRL::ComPtr<IWbemClassObject> inSignature;
     Microsoft::WRL::ComPtr<IWbemClassObject> dataIn;
     Microsoft::WRL::ComPtr<IWbemClassObject> dataInClass;
+    KestrineLightingLib::FirmwareFailure lastFailure;
 };

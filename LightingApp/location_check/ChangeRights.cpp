@@ -4,11 +4,28 @@ namespace {
 
 // Generic rights appear in entries written by hand or by tools; they are
 // counted where they include a change right: GENERIC_WRITE includes write and
-// append data on a file, but none of the rights below on a folder (where it
-// means adding files and folders).
-constexpr ACCESS_MASK fileChangeRights =
-    FILE_WRITE_DATA | FILE_APPEND_DATA | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+// append data on a file, but none of the rights of a folder further up (where
+// it means adding files and folders).
+constexpr ACCESS_MASK fileChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC
+    | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
 constexpr ACCESS_MASK folderChangeRights = FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_ALL;
+// Windows looks beside a program for some of the DLLs it loads: whoever may
+// add files or folders there may put code into it.
+constexpr ACCESS_MASK programFolderChangeRights =
+    folderChangeRights | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | GENERIC_WRITE;
+
+ACCESS_MASK changeRightsOf(PathObject object)
+{
+    switch (object) {
+    case PathObject::File:
+        return fileChangeRights;
+    case PathObject::ProgramFolder:
+        return programFolderChangeRights;
+    case PathObject::Folder:
+        return folderChangeRights;
+    }
+    return fileChangeRights | programFolderChangeRights;
+}
 
 bool isCreatorPlaceholder(PSID sid)
 {
@@ -63,7 +80,7 @@ bool onlyTrustedCanChange(PSECURITY_DESCRIPTOR descriptor, PathObject object, co
     if (!GetAclInformation(dacl, &size, sizeof(size), AclSizeInformation)) {
         return false;
     }
-    const ACCESS_MASK changeRights = object == PathObject::File ? fileChangeRights : folderChangeRights;
+    const ACCESS_MASK changeRights = changeRightsOf(object);
     for (DWORD i = 0; i < size.AceCount; ++i) {
         void* entry = nullptr;
         if (!GetAce(dacl, i, &entry) || grantsChange(*static_cast<ACE_HEADER*>(entry), changeRights, trusted)) {

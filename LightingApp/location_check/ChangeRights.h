@@ -6,11 +6,14 @@
 
 // Whether only trusted accounts can change what a file or folder on the
 // startup task's path holds. For the program file that is its contents, its
-// permissions and its owner, and deleting it; for a folder above it, deleting
-// or renaming it or anything in it, its permissions and its owner. Adding new
-// files or folders to a folder changes nothing the task runs, so it is
-// allowed (any user may create folders in the root of the system drive).
-enum class PathObject { File, Folder };
+// attributes (which can turn it into a reparse point that leads elsewhere),
+// its permissions and its owner, and deleting it; for a folder above it,
+// deleting or renaming it or anything in it, its permissions and its owner.
+// Adding new files or folders to a folder further up changes nothing the task
+// runs, so it is allowed there (any user may create folders in the root of
+// the system drive); in the program's own folder it is not, since Windows
+// looks for some DLLs beside a program before it looks in System32.
+enum class PathObject { File, ProgramFolder, Folder };
 
 // True when the descriptor's owner is trusted and no access-allowed entry of
 // its DACL grants an untrusted account a right that changes the object.

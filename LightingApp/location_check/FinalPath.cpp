@@ -12,9 +12,11 @@ namespace {
 constexpr std::wstring_view localPrefix = L"\\\\?\\";
 constexpr std::wstring_view uncPrefix = L"\\\\?\\UNC\\";
 
+} // namespace
+
 // GetFinalPathNameByHandleW answers in the \\?\ form; the task file and the
 // messages want the form people write.
-std::wstring withoutLocalPrefix(const std::wstring& path)
+std::wstring writtenFormOf(const std::wstring& path)
 {
     if (path.starts_with(uncPrefix)) {
         return L"\\\\" + path.substr(uncPrefix.size());
@@ -24,8 +26,6 @@ std::wstring withoutLocalPrefix(const std::wstring& path)
     }
     return path;
 }
-
-} // namespace
 
 std::wstring driveRootOf(const std::wstring& path)
 {
@@ -39,9 +39,10 @@ std::wstring finalPathOf(const std::wstring& path)
     if (path.empty()) {
         return {};
     }
+    // Backup semantics opens folders too.
     const UniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file) {
         return {};
     }
@@ -55,7 +56,7 @@ std::wstring finalPathOf(const std::wstring& path)
             return {};
         }
         if (length < buffer.size()) {
-            return withoutLocalPrefix(std::wstring(buffer.data(), length));
+            return std::wstring(buffer.data(), length);
         }
         buffer.resize(length);
     }

@@ -6,15 +6,20 @@
 // Where the startup task would find this program, and whether it may run it
 // from there. The task runs the program as LocalSystem at every boot and
 // resume: whoever can change the file, or rename or replace a folder above
-// it, would get system rights.
+// it, would get system rights. When several refusals apply, the first of
+// this list is given.
 enum class ProgramVerdict {
     Accepted,
     // The running executable's own path could not be found or resolved.
     Unresolved,
     // A character that the task file cannot carry as it is (see taskFileCanHold).
     UnsafeCharacters,
-    // A network path, a removable drive, a RAM disk.
+    // A network path, a removable drive, a RAM disk, a disk on a bus that
+    // lets it be unplugged (USB, FireWire, SD, MMC) or whose bus is unknown.
     NotOnFixedDrive,
+    // Below the folder of the users' profiles, where any process of that
+    // user, elevated or not, may change files.
+    InProfileFolder,
     // path is the first file or folder, from the program upward, that
     // someone other than an administrator can change.
     ChangeableByUsers,

@@ -1,8 +1,9 @@
 #include "location_check/ProgramLocation.h"
 
 #include "location_check/ChangeRights.h"
-#include "location_check/FileSecurity.h"
 #include "location_check/FinalPath.h"
+#include "location_check/LocationLookups.h"
+#include "location_check/ProfilesFolder.h"
 #include "location_check/RunningAdministrator.h"
 
 #include <windows.h>
@@ -16,37 +17,79 @@ std::wstring parentOf(const std::wstring& path, const std::wstring& root)
     return parent.size() < root.size() ? root : parent;
 }
 
-// A descriptor that cannot be read cannot show that users are kept out.
-bool onlyTrustedCanChange(const std::wstring& path, PathObject object, const TrustedAccounts& trusted)
+// Network paths have no drive root; removable drives, RAM disks and disks on
+// a bus that lets them be unplugged can be swapped or filled by whoever has
+// them. A volume mounted into a folder is judged itself, not as the drive
+// that holds the folder.
+bool onFixedLocalDrive(const std::wstring& program, const LocationLookups& lookups)
 {
-    const LocalPointer<void> descriptor = ownerAndDaclOf(path);
-    return descriptor && onlyTrustedCanChange(descriptor.get(), object, trusted);
+    if (driveRootOf(program).empty()) {
+        return false;
+    }
+    const std::wstring volume = lookups.volumePath(program);
+    return !volume.empty() && isFixedLocalDrive(lookups.drive(volume));
 }
+
+class RightsWalk {
+public:
+    explicit RightsWalk(const LocationLookups& lookups)
+        : lookups(lookups), trusted(runningAdministrator(lookups.token().get()))
+    {}
+
+    // The first file or folder, from the program up to the drive's root, that
+    // others than the trusted accounts can change; empty when there is none.
+    std::wstring firstChangeable(const std::wstring& program) const
+    {
+        if (!onlyTrustedCanChange(program, PathObject::File)) {
+            return program;
+        }
+        const std::wstring root = driveRootOf(program);
+        PathObject object = PathObject::ProgramFolder;
+        for (std::wstring folder = parentOf(program, root);; folder = parentOf(folder, root)) {
+            if (!onlyTrustedCanChange(folder, object)) {
+                return folder;
+            }
+            if (folder == root) {
+                return {};
+            }
+            object = PathObject::Folder;
+        }
+    }
+
+private:
+    // A descriptor that cannot be read cannot show that users are kept out.
+    bool onlyTrustedCanChange(const std::wstring& path, PathObject object) const
+    {
+        const LocalPointer<void> descriptor = lookups.security(path);
+        return descriptor && ::onlyTrustedCanChange(descriptor.get(), object, trusted);
+    }
+
+    const LocationLookups& lookups;
+    const TrustedAccounts trusted;
+};
 
 } // namespace
 
-ProgramLocation locateProgram(const std::wstring& file)
+ProgramLocation locateProgram(const std::wstring& file, const LocationLookups& lookups)
 {
-    const std::wstring program = finalPathOf(file);
+    const std::wstring program = writtenFormOf(lookups.finalPath(file));
     if (auto refusal = refusalByText(program)) {
         return *refusal;
     }
-    // Network paths have no drive root here; removable drives and RAM disks
-    // can be swapped or filled by whoever has them.
-    const std::wstring root = driveRootOf(program);
-    if (root.empty() || GetDriveTypeW(root.c_str()) != DRIVE_FIXED) {
+    if (!onFixedLocalDrive(program, lookups)) {
         return {ProgramVerdict::NotOnFixedDrive, program};
     }
-    const TrustedAccounts trusted(runningAdministrator());
-    if (!onlyTrustedCanChange(program, PathObject::File, trusted)) {
-        return {ProgramVerdict::ChangeableByUsers, program};
+    if (liesBelow(program, lookups.profilesFolder())) {
+        return {ProgramVerdict::InProfileFolder, program};
     }
-    for (std::wstring folder = parentOf(program, root);; folder = parentOf(folder, root)) {
-        if (!onlyTrustedCanChange(folder, PathObject::Folder, trusted)) {
-            return {ProgramVerdict::ChangeableByUsers, folder};
-        }
-        if (folder == root) {
-            return {ProgramVerdict::Accepted, program};
-        }
+    const std::wstring changeable = RightsWalk(lookups).firstChangeable(program);
+    if (!changeable.empty()) {
+        return {ProgramVerdict::ChangeableByUsers, changeable};
     }
+    return {ProgramVerdict::Accepted, program};
+}
+
+ProgramLocation locateProgram(const std::wstring& file)
+{
+    return locateProgram(file, systemLookups());
 }

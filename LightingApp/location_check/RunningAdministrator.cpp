@@ -38,14 +38,20 @@ bool holdsAdministrators(const TOKEN_GROUPS& groups)
 
 } // namespace
 
-SidBytes runningAdministrator()
+UniqueHandle processToken()
 {
     UniqueHandle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive())) {
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive());
+    return token;
+}
+
+SidBytes runningAdministrator(HANDLE token)
+{
+    if (token == nullptr) {
         return {};
     }
-    const auto groups = tokenInformation(token.get(), TokenGroups);
-    const auto user = tokenInformation(token.get(), TokenUser);
+    const auto groups = tokenInformation(token, TokenGroups);
+    const auto user = tokenInformation(token, TokenUser);
     if (groups.empty() || user.empty() || !holdsAdministrators(*reinterpret_cast<const TOKEN_GROUPS*>(groups.data()))) {
         return {};
     }

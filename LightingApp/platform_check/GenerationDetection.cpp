@@ -8,9 +8,14 @@ namespace {
 constexpr DWORD wmiMutexWaitMs = 1000;
 } // namespace
 
-int detectGeneration()
+std::wstring readMachineModel()
 {
     PlatformCheck check(wmiMutexWaitMs);
     check.init();
-    return generationForModel(check.getModel());
+    return check.getModel();
+}
+
+int detectGeneration()
+{
+    return generationForModel(readMachineModel());
 }

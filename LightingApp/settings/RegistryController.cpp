@@ -3,9 +3,14 @@
 #include "settings/RegistryKey.h"
 #include "settings/StoredColors.h"
 
+#include <array>
+
 namespace {
 
 constexpr const wchar_t* keyPath = L"SOFTWARE\\Orvane\\VeltrinLighting\\";
+// The key's parents, nearest first, down to the root itself.
+constexpr std::array<const wchar_t*, 3> parentPaths = {L"SOFTWARE\\Orvane", L"SOFTWARE", L""};
+constexpr const wchar_t* localSystemKeyPath = L"S-1-5-18\\SOFTWARE\\Orvane\\VeltrinLighting\\";
 
 constexpr REGSAM checkAccess = KEY_READ | KEY_SET_VALUE | KEY_WOW64_64KEY;
 constexpr REGSAM writeAccess = KEY_SET_VALUE | KEY_WOW64_64KEY;
@@ -19,25 +24,65 @@ bool createKey(HKEY root, RegistryKey& key)
         == ERROR_SUCCESS;
 }
 
-bool openKey(HKEY root, REGSAM access, RegistryKey& key)
+LSTATUS openKey(HKEY root, const wchar_t* path, REGSAM access, RegistryKey& key)
 {
-    return RegOpenKeyExW(root, keyPath, 0, access, key.receive()) == ERROR_SUCCESS;
+    return RegOpenKeyExW(root, path, 0, access, key.receive());
 }
 
-struct StoredValue {
+// Whether createKey would succeed, asked without creating anything.
+bool mayCreate(HKEY root)
+{
+    RegistryKey key;
+    const LSTATUS opened = openKey(root, keyPath, checkAccess, key);
+    if (opened != ERROR_FILE_NOT_FOUND) {
+        return opened == ERROR_SUCCESS;
+    }
+    for (const wchar_t* parent : parentPaths) {
+        RegistryKey parentKey;
+        const LSTATUS status = openKey(root, parent, KEY_CREATE_SUB_KEY | KEY_WOW64_64KEY, parentKey);
+        if (status != ERROR_FILE_NOT_FOUND) {
+            return status == ERROR_SUCCESS;
+        }
+    }
+    return false;
+}
+
+struct QueriedValue {
     LSTATUS status;
     DWORD type;
+    DWORD size;
     DWORD data;
 };
 
 // Reads at most four bytes: a longer value fails with ERROR_MORE_DATA.
-StoredValue queryValue(HKEY key, std::size_t index)
+QueriedValue queryValue(HKEY key, std::size_t index)
 {
-    StoredValue value{ERROR_SUCCESS, REG_NONE, 0};
-    DWORD size = sizeof(value.data);
+    QueriedValue value{ERROR_SUCCESS, REG_NONE, sizeof(DWORD), 0};
     value.status = RegQueryValueExW(key, valueNames[index].data(), nullptr, &value.type,
-                                    reinterpret_cast<BYTE*>(&value.data), &size);
+                                    reinterpret_cast<BYTE*>(&value.data), &value.size);
     return value;
+}
+
+// The values of an open key (none when key is null).
+StoredSet readSet(HKEY key, bool writable)
+{
+    StoredSet set;
+    set.writable = writable;
+    if (key == nullptr) {
+        return set;
+    }
+    for (std::size_t i = 0; i < storedValueCount; ++i) {
+        const QueriedValue queried = queryValue(key, i);
+        StoredValue& value = set.values[i];
+        if (queried.status == ERROR_FILE_NOT_FOUND) {
+            continue;
+        }
+        value.answer = queried.status == ERROR_SUCCESS ? StoredValue::Answer::Read : StoredValue::Answer::Unreadable;
+        value.type = queried.type;
+        value.size = queried.size;
+        value.data = queried.status == ERROR_SUCCESS ? queried.data : 0;
+    }
+    return set;
 }
 
 bool writeValue(HKEY key, std::size_t index, DWORD data)
@@ -47,6 +92,18 @@ bool writeValue(HKEY key, std::size_t index, DWORD data)
         == ERROR_SUCCESS;
 }
 
+// The set as a run finds it: the key is created where this process may.
+StoredSet setForRun(HKEY root)
+{
+    RegistryKey key;
+    if (createKey(root, key)) {
+        return readSet(key.get(), true);
+    }
+    RegistryKey readOnly;
+    openKey(root, keyPath, readAccess, readOnly);
+    return readSet(readOnly.get(), false);
+}
+
 } // namespace
 
 RegistryController::RegistryController() : RegistryController(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER) {}
@@ -54,56 +111,30 @@ RegistryController::RegistryController() : RegistryController(HKEY_LOCAL_MACHINE
 RegistryController::RegistryController(HKEY machineRoot, HKEY userRoot) : machineRoot(machineRoot), userRoot(userRoot)
 {}
 
-bool RegistryController::hasStoredColors() const
+RestorePlan RegistryController::restorePlan(const ZoneValues& modelDefaults) const
 {
-    return checkStoredColors(machineRoot) || checkStoredColors(userRoot) || completeSetReadable(machineRoot);
+    StoredSet machine = setForRun(machineRoot);
+    StoredSet user = setForRun(userRoot);
+    RestorePlan plan = planRestore(machine, user, modelDefaults);
+    // A root whose missing values cannot be written after all is passed
+    // over, as one this process may not write.
+    if (plan.completes == StoredRoot::Machine && !ensureDefaults(machineRoot)) {
+        machine.writable = false;
+        plan = planRestore(machine, user, modelDefaults);
+    }
+    if (plan.completes == StoredRoot::User && !ensureDefaults(userRoot)) {
+        user.writable = false;
+        plan = planRestore(machine, user, modelDefaults);
+    }
+    return plan;
 }
 
-bool RegistryController::checkStoredColors(HKEY root)
+StoredSet RegistryController::storedSet(Root root) const
 {
+    const HKEY rootHandle = root == Root::Machine ? machineRoot : userRoot;
     RegistryKey key;
-    if (!createKey(root, key)) {
-        return false;
-    }
-    for (std::size_t i = 0; i < storedValueCount; ++i) {
-        if (queryValue(key.get(), i).status != ERROR_SUCCESS) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool RegistryController::readCompleteSet(HKEY root, std::vector<std::uint8_t>& values)
-{
-    RegistryKey key;
-    if (!openKey(root, readAccess, key)) {
-        return false;
-    }
-    std::vector<std::uint8_t> read(storedValueCount);
-    for (std::size_t i = 0; i < storedValueCount; ++i) {
-        const StoredValue value = queryValue(key.get(), i);
-        if (value.status != ERROR_SUCCESS || value.type != REG_DWORD) {
-            return false;
-        }
-        read[i] = vectorEntryFromStored(i, value.data);
-    }
-    values = read;
-    return true;
-}
-
-bool RegistryController::completeSetReadable(HKEY root)
-{
-    std::vector<std::uint8_t> unused;
-    return readCompleteSet(root, unused);
-}
-
-std::optional<std::vector<std::uint8_t>> RegistryController::peekStoredColors(Root root) const
-{
-    std::vector<std::uint8_t> values;
-    if (!readCompleteSet(root == Root::Machine ? machineRoot : userRoot, values)) {
-        return std::nullopt;
-    }
-    return values;
+    openKey(rootHandle, keyPath, readAccess, key);
+    return readSet(key.get(), mayCreate(rootHandle));
 }
 
 bool RegistryController::ensureDefaults(HKEY root) const
@@ -113,7 +144,7 @@ bool RegistryController::ensureDefaults(HKEY root) const
         return false;
     }
     for (std::size_t i = 0; i < storedValueCount; ++i) {
-        const StoredValue value = queryValue(key.get(), i);
+        const QueriedValue value = queryValue(key.get(), i);
         if (value.status == ERROR_SUCCESS) {
             continue;
         }
@@ -140,43 +171,6 @@ HKEY RegistryController::chooseRoot() const
     return nullptr;
 }
 
-HKEY RegistryController::chooseReadRoot() const
-{
-    if (ensureDefaults(machineRoot)) {
-        return machineRoot;
-    }
-    // Looked at before the user root is filled with defaults.
-    const bool userSetComplete = checkStoredColors(userRoot);
-    if (!ensureDefaults(userRoot)) {
-        return nullptr;
-    }
-    if (!userSetComplete && completeSetReadable(machineRoot)) {
-        return machineRoot;
-    }
-    return userRoot;
-}
-
-bool RegistryController::readColors(std::vector<std::uint8_t>& colors) const
-{
-    if (colors.size() < storedValueCount) {
-        return false;
-    }
-    const HKEY root = chooseReadRoot();
-    RegistryKey key;
-    if (root == nullptr || !openKey(root, readAccess, key)) {
-        return false;
-    }
-    bool anyTaken = false;
-    for (std::size_t i = 0; i < storedValueCount; ++i) {
-        const StoredValue value = queryValue(key.get(), i);
-        if (value.status == ERROR_SUCCESS && value.type == REG_DWORD) {
-            colors[i] = vectorEntryFromStored(i, value.data);
-            anyTaken = true;
-        }
-    }
-    return anyTaken;
-}
-
 bool RegistryController::writeColors(const std::vector<std::uint8_t>& colors) const
 {
     const HKEY root = chooseRoot();
@@ -184,7 +178,7 @@ bool RegistryController::writeColors(const std::vector<std::uint8_t>& colors) co
         return false;
     }
     RegistryKey key;
-    if (!openKey(root, writeAccess, key)) {
+    if (openKey(root, keyPath, writeAccess, key) != ERROR_SUCCESS) {
         return false;
     }
     for (std::size_t i = 0; i < storedValueCount; ++i) {
@@ -193,4 +187,14 @@ bool RegistryController::writeColors(const std::vector<std::uint8_t>& colors) co
         }
     }
     return true;
+}
+
+StoredSet localSystemUserSet(LSTATUS& error)
+{
+    RegistryKey key;
+    error = openKey(HKEY_USERS, localSystemKeyPath, readAccess, key);
+    if (error == ERROR_FILE_NOT_FOUND) {
+        error = ERROR_SUCCESS;
+    }
+    return readSet(key.get(), true);
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "colorizers/ZoneColors.h"
+#include "settings/RestorePlan.h"
+#include "settings/StoredSet.h"
+
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 // Keeps the zone colour vector as eight REG_DWORD values under
@@ -25,35 +28,33 @@ public:
     RegistryController(HKEY machineRoot, HKEY userRoot);
     virtual ~RegistryController() = default;
 
-    // Whether a complete set of the eight values is stored: under the machine
-    // root, else under the user root, else (read only) under the machine root.
-    bool hasStoredColors() const;
-
-    // Entries for which a REG_DWORD value is stored are overwritten with it.
-    // True when at least one value was taken.
-    bool readColors(std::vector<std::uint8_t>& colors) const;
+    // What a run without arguments starts from (see planRestore), carried
+    // out: the keys are created and the chosen root's missing values written
+    // on the way. The plan's vector is the stored set merged into
+    // modelDefaults.
+    RestorePlan restorePlan(const ZoneValues& modelDefaults) const;
     // True only when all eight values were written.
     bool writeColors(const std::vector<std::uint8_t>& colors) const;
 
-    // The complete set of REG_DWORD values under the machine or the user
-    // root, read without creating or writing anything; nothing when the set
-    // is not complete.
+    // A root's colours key as restorePlan would find it, read without
+    // creating or writing anything. Whether the process may write there is
+    // asked of the key's (or, when it is missing, of the nearest existing
+    // parent's) security, not tried.
     enum class Root { Machine, User };
-    std::optional<std::vector<std::uint8_t>> peekStoredColors(Root root) const;
+    StoredSet storedSet(Root root) const;
 
 private:
-    static bool checkStoredColors(HKEY root);
-    // True when root holds all eight values as REG_DWORD; fills values then.
-    static bool readCompleteSet(HKEY root, std::vector<std::uint8_t>& values);
-    static bool completeSetReadable(HKEY root);
     bool ensureDefaults(HKEY root) const;
-    // The root to read and write: the machine root when its values can be
-    // made complete, else the user root; nullptr when neither can.
+    // The root to write: the machine root when its values can be made
+    // complete, else the user root; nullptr when neither can.
     HKEY chooseRoot() const;
-    // The root to read from: the chosen root, or the machine root when the
-    // chosen one is the user root and held no complete set of its own.
-    HKEY chooseReadRoot() const;
 
     HKEY machineRoot;
     HKEY userRoot;
 };
+
+// LocalSystem's own colours key (under HKEY_USERS\S-1-5-18), which the
+// startup task's runs use as their user root, read only; writable, as it is
+// for LocalSystem. error is ERROR_SUCCESS, or why the key could not be read
+// (a user without administrator rights may not).
+StoredSet localSystemUserSet(LSTATUS& error);

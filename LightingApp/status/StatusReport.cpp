@@ -1,40 +1,103 @@
 #include "status/StatusReport.h"
 
+#include "colorizers/ZoneColors.h"
+#include "event_log/EventSourceRegistration.h"
+#include "location_check/ProgramLocation.h"
 #include "platform_check/ErrorChain.h"
 #include "platform_check/ModelGeneration.h"
 #include "platform_check/PlatformCheck.h"
 #include "settings/RegistryController.h"
+#include "status/RunPreview.h"
+#include "status/StatusJson.h"
 #include "status/StatusText.h"
 #include "task_scheduler/StartupTaskQuery.h"
 #include "windows_wrappers/ConsoleOutput.h"
 #include "windows_wrappers/Utf8.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
 
 constexpr DWORD wmiMutexWaitMs = 1000;
 
-std::wstring modelStatus()
+ModelFacts readModel()
 {
+    ModelFacts facts;
     PlatformCheck check(wmiMutexWaitMs);
     try {
         check.init();
     } catch (const std::runtime_error& error) {
-        return modelUnknownLine(widenAscii(errorChainText(error)));
+        facts.error = widenAscii(errorChainText(error));
+        return facts;
     }
-    const std::wstring model = check.getModel();
-    return modelLine(model, generationForModel(model));
+    facts.model = check.getModel();
+    facts.generation = generationForModel(*facts.model);
+    return facts;
+}
+
+// The task's program path without the quotes it may be registered with.
+std::wstring unquotedPath(const std::wstring& path)
+{
+    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') {
+        return path.substr(1, path.size() - 2);
+    }
+    return path;
+}
+
+bool allValuesExist(const StoredSet& set)
+{
+    return std::all_of(set.values.begin(), set.values.end(),
+                       [](const StoredValue& value) { return value.answer == StoredValue::Answer::Read; });
+}
+
+StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
+{
+    StatusFacts facts;
+    facts.version = widenAscii(VELTRIN_VERSION);
+    facts.model = readModel();
+    const std::unique_ptr<IColorizer> colorizer = facts.model.model ? colorizerFor(facts.model.generation) : nullptr;
+    if (colorizer) {
+        facts.modelDefaults = defaultZoneValues(*colorizer);
+    }
+
+    const RegistryController registry;
+    facts.machineKey = registry.storedSet(RegistryController::Root::Machine);
+    facts.userKey = registry.storedSet(RegistryController::Root::User);
+    const bool modelKnown = facts.model.model.has_value();
+    facts.thisAccount = previewRun(modelKnown, colorizer.get(), facts.machineKey, facts.userKey);
+
+    // LocalSystem may write the machine key. Its own key counts only when the
+    // machine key lacks a value: otherwise the machine's set is used whatever
+    // that key holds, and not being able to read it changes nothing.
+    StoredSet machineForTask = facts.machineKey;
+    machineForTask.writable = true;
+    LSTATUS localSystemError = ERROR_SUCCESS;
+    const StoredSet localSystemUser = localSystemUserSet(localSystemError);
+    if (!allValuesExist(machineForTask)) {
+        facts.localSystemKeyError = static_cast<std::int32_t>(localSystemError);
+    }
+    facts.startupTask = previewRun(modelKnown, colorizer.get(), machineForTask, localSystemUser);
+
+    facts.eventSource = queryEventSource();
+    facts.task = queryStartupTask();
+    if (facts.task.program) {
+        facts.taskProgramLocation = locateProgram(unquotedPath(*facts.task.program));
+    }
+    return facts;
 }
 
 } // namespace
 
-void printStatus()
+void printStatus(StatusFormat format, ColorizerForGeneration colorizerFor)
 {
+    const StatusFacts facts = gatherStatus(colorizerFor);
     std::wostream& out = console();
-    out << modelStatus() << std::endl;
-    const RegistryController registry;
-    out << storedColorsLine(L"machine", registry.peekStoredColors(RegistryController::Root::Machine)) << std::endl;
-    out << storedColorsLine(L"user", registry.peekStoredColors(RegistryController::Root::User)) << std::endl;
-    out << startupTaskLine(queryStartupTask()) << std::endl;
+    if (format == StatusFormat::Json) {
+        out << widenAscii(statusJson(facts)) << std::endl;
+        return;
+    }
+    for (const std::wstring& line : statusLines(facts)) {
+        out << line << std::endl;
+    }
 }

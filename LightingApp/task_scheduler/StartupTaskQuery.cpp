@@ -12,23 +12,130 @@ namespace {
 
 StartupTaskState unknown(HRESULT error)
 {
-    return {StartupTaskState::Registration::Unknown, {}, static_cast<std::int32_t>(error)};
+    StartupTaskState state;
+    state.error = static_cast<std::int32_t>(error);
+    return state;
 }
 
-// The program of the task's first action, when it runs one; empty otherwise.
-std::wstring firstProgramOf(IRegisteredTask& task)
+// A BSTR out-parameter's text; nothing when the call failed.
+template <typename Getter>
+std::optional<std::wstring> textOf(Getter get)
 {
-    ComPtr<ITaskDefinition> definition;
+    ScopedBstr text;
+    if (FAILED(get(text.receive()))) {
+        return std::nullopt;
+    }
+    return text.get() == nullptr ? std::wstring() : std::wstring(text.get());
+}
+
+// An event trigger's query. The SDK's IEventTrigger is missing from
+// MinGW-w64's headers; the trigger's scripting interface, which every
+// trigger has, names the same property.
+std::optional<std::wstring> subscriptionOf(ITrigger& trigger)
+{
+    ComPtr<IDispatch> dispatch;
+    if (FAILED(trigger.QueryInterface(IID_PPV_ARGS(&dispatch)))) {
+        return std::nullopt;
+    }
+    std::wstring property = L"Subscription";
+    LPOLESTR name = property.data();
+    DISPID id = 0;
+    if (FAILED(dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id))) {
+        return std::nullopt;
+    }
+    DISPPARAMS none{};
+    ScopedVariant result;
+    if (FAILED(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, result.get(), nullptr,
+                                nullptr))
+        || result.get()->vt != VT_BSTR) {
+        return std::nullopt;
+    }
+    return result.get()->bstrVal == nullptr ? std::wstring() : std::wstring(result.get()->bstrVal);
+}
+
+std::optional<std::vector<TaskTrigger>> triggersOf(ITaskDefinition& definition)
+{
+    ComPtr<ITriggerCollection> collection;
+    LONG count = 0;
+    if (FAILED(definition.get_Triggers(&collection)) || FAILED(collection->get_Count(&count))) {
+        return std::nullopt;
+    }
+    std::vector<TaskTrigger> triggers;
+    for (LONG i = 1; i <= count; ++i) {
+        ComPtr<ITrigger> trigger;
+        TASK_TRIGGER_TYPE2 type = TASK_TRIGGER_EVENT;
+        VARIANT_BOOL enabled = VARIANT_TRUE;
+        if (FAILED(collection->get_Item(i, &trigger)) || FAILED(trigger->get_Type(&type))
+            || FAILED(trigger->get_Enabled(&enabled))) {
+            return std::nullopt;
+        }
+        TaskTrigger read{static_cast<std::int32_t>(type), enabled != VARIANT_FALSE, std::nullopt};
+        if (type == TASK_TRIGGER_EVENT) {
+            read.subscription = subscriptionOf(*trigger.Get());
+        }
+        triggers.push_back(read);
+    }
+    return triggers;
+}
+
+void readAccount(ITaskDefinition& definition, StartupTaskState& state)
+{
+    ComPtr<IPrincipal> principal;
+    if (FAILED(definition.get_Principal(&principal))) {
+        return;
+    }
+    state.userId = textOf([&](BSTR* out) { return principal->get_UserId(out); });
+    TASK_LOGON_TYPE logonType = TASK_LOGON_NONE;
+    if (SUCCEEDED(principal->get_LogonType(&logonType))) {
+        state.logonType = static_cast<std::int32_t>(logonType);
+    }
+}
+
+// The program and arguments of the task's first action, when it runs one.
+void readProgram(ITaskDefinition& definition, StartupTaskState& state)
+{
     ComPtr<IActionCollection> actions;
     ComPtr<IAction> action;
     ComPtr<IExecAction> exec;
-    ScopedBstr path;
-    if (FAILED(task.get_Definition(&definition)) || FAILED(definition->get_Actions(&actions))
-        || FAILED(actions->get_Item(1, &action)) || FAILED(action.As(&exec)) || FAILED(exec->get_Path(path.receive()))
-        || path.get() == nullptr) {
-        return {};
+    if (FAILED(definition.get_Actions(&actions)) || FAILED(actions->get_Item(1, &action)) || FAILED(action.As(&exec))) {
+        return;
     }
-    return path.get();
+    state.program = textOf([&](BSTR* out) { return exec->get_Path(out); });
+    state.arguments = textOf([&](BSTR* out) { return exec->get_Arguments(out); });
+}
+
+void readLastRun(IRegisteredTask& task, StartupTaskState& state)
+{
+    DATE date = 0;
+    const HRESULT result = task.get_LastRunTime(&date);
+    if (FAILED(result)) {
+        return;
+    }
+    state.lastRunRead = true;
+    SYSTEMTIME time{};
+    if (result == SCHED_S_TASK_HAS_NOT_RUN || date <= 0 || VariantTimeToSystemTime(date, &time) == FALSE) {
+        return;
+    }
+    state.lastRun = TaskTime{time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};
+}
+
+StartupTaskState registeredTask(IRegisteredTask& task)
+{
+    StartupTaskState state;
+    state.registration = StartupTaskState::Registration::Registered;
+    VARIANT_BOOL enabled = VARIANT_FALSE;
+    if (SUCCEEDED(task.get_Enabled(&enabled))) {
+        state.enabled = enabled != VARIANT_FALSE;
+    }
+    readLastRun(task, state);
+    ComPtr<ITaskDefinition> definition;
+    if (FAILED(task.get_Definition(&definition))) {
+        return state;
+    }
+    readAccount(*definition.Get(), state);
+    state.triggers = triggersOf(*definition.Get());
+    readProgram(*definition.Get(), state);
+    return state;
 }
 
 } // namespace
@@ -48,10 +155,12 @@ StartupTaskState queryStartupTask()
     const ScopedBstr name(startupTaskName);
     result = root->GetTask(name.get(), &task);
     if (isTaskNotFound(result)) {
-        return {StartupTaskState::Registration::NotRegistered, {}, 0};
+        StartupTaskState state;
+        state.registration = StartupTaskState::Registration::NotRegistered;
+        return state;
     }
     if (FAILED(result)) {
         return unknown(result);
     }
-    return {StartupTaskState::Registration::Registered, firstProgramOf(*task.Get()), 0};
+    return registeredTask(*task.Get());
 }

@@ -84,6 +84,9 @@ ExpectedRequest expectedRequestFor(const std::vector<std::wstring>& arguments)
         if (arguments[1] == L"--create-xml") {
             return exactly(RequestKind::CreateTaskFile);
         }
+        if (arguments[1] == L"status" && arguments[2] == L"--json") {
+            return exactly(RequestKind::Status);
+        }
         return numberForm(RequestKind::Brightness, arguments, {brightnessLimit, brightnessLimit}, 1);
     case 5:
         return numberForm(RequestKind::Colors, arguments, colorLimits(1), 2);

@@ -32,6 +32,7 @@ bool isKnownKind(RequestKind kind)
     case RequestKind::Brightness:
     case RequestKind::Colors:
     case RequestKind::CreateTaskFile:
+    case RequestKind::Status:
         return true;
     }
     return false;
@@ -128,6 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_REQUIRE(request->values == *expected.values, "the values are the numbers given");
     }
     checkValues(*request);
+    FUZZ_REQUIRE(request->statusAsJson == (arguments.size() == 3 && request->kind == RequestKind::Status),
+                 "JSON only for \"status --json\"");
     checkProgramName(request->programName, arguments);
     checkTaskFile(*request, taskFile);
     return 0;

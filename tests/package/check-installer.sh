@@ -140,12 +140,14 @@ output=$(wine "$installed_program" 255 0 0 100 0 0 255 50 | tr -d '\r')
 [ -z "$output" ] || fail "the installed program printed: $output"
 [ "$(registry_value "$colours" Z1_Red)" = 0xff ] && [ "$(registry_value "$colours" Z2_Blue)" = 0xff ] \
   || fail "the installed program stored no colours"
-# status sees the registered task (Wine keeps no command, so no program) and
-# the stored colours.
+# status sees the registered task (Wine keeps no command, so its program
+# could not be read), the event source and the stored colours.
 output=$(wine "$installed_program" status | tr -d '\r')
 grep -q -x 'Startup task: registered.*' <<<"$output" || fail "status: $output"
-grep -q -x 'Stored colours in the machine key: logo 255 0 0 at 100 %, light bar 0 0 255 at 50 %' <<<"$output" \
-  || fail "status: $output"
+grep -q -x 'Startup task program: could not be read' <<<"$output" || fail "status: $output"
+grep -q -x -F "Event source: registered, message file \"$installed_program\"" <<<"$output" || fail "status: $output"
+grep -q -x 'Stored colours in the machine key: complete, logo 255 0 0 at 100 %, light bar 0 0 255 at 50 %' \
+  <<<"$output" || fail "status: $output"
 
 # --- Repair: a task deleted by hand comes back (Wine has no msiexec /fa).
 wine schtasks /delete /tn "$task" /f >/dev/null

@@ -10,27 +10,30 @@
 
 namespace {
 
-// What the guarded request left on the console, and whether it ran through.
-std::pair<std::wstring, bool> outcomeOf(const std::function<void()>& request)
+// What the guarded request left on the console, and what escaped it.
+std::pair<std::wstring, std::optional<std::wstring>> outcomeOf(const std::function<void()>& request)
 {
     std::wostringstream captured;
     std::wstreambuf* const previous = console().rdbuf(captured.rdbuf());
-    const bool ranThrough = runReportingEscapes(request);
+    const std::optional<std::wstring> escaped = runReportingEscapes(request);
     console().rdbuf(previous);
-    return {captured.str(), ranThrough};
+    return {captured.str(), escaped};
 }
 
-TEST(FailureGuard, AnythingThatEscapesEndsTheRunAsAFailedRequest)
+TEST(FailureGuard, AnythingThatEscapesEndsTheRunAsAFailedRequestAndIsNamed)
 {
-    const std::function<void()> escapes[] = {
-        [] { throw std::bad_alloc(); },
-        [] { throw std::out_of_range("zone"); },
-        [] { throw 42; },
+    const std::string allocation = std::bad_alloc().what();
+    const std::pair<std::function<void()>, std::wstring> escapes[] = {
+        {[] { throw std::bad_alloc(); }, std::wstring(allocation.begin(), allocation.end())},
+        {[] { throw std::out_of_range("zone"); }, L"zone"},
+        {[] { throw std::runtime_error("caf\xE9 \x01"); }, L"caf? \x01"},
+        {[] { throw 42; }, L"an exception that is not a std::exception"},
     };
-    for (const auto& request : escapes) {
-        EXPECT_EQ(outcomeOf(request), std::make_pair(std::wstring(L"Request Failed\n"), false));
+    for (const auto& [request, named] : escapes) {
+        EXPECT_EQ(outcomeOf(request), std::make_pair(std::wstring(L"Request Failed\n"), std::optional(named)));
     }
-    EXPECT_EQ(outcomeOf([] { console() << L"done" << std::endl; }), std::make_pair(std::wstring(L"done\n"), true));
+    EXPECT_EQ(outcomeOf([] { console() << L"done" << std::endl; }),
+              std::make_pair(std::wstring(L"done\n"), std::optional<std::wstring>()));
 }
 
 } // namespace

@@ -31,6 +31,8 @@ TEST(ProgramLocation, EachRefusalHasItsLine)
          L"The program's path holds characters that a startup task cannot carry"},
         {{ProgramVerdict::NotOnFixedDrive, L"\\\\server\\share\\a.exe"},
          L"The program is not on a fixed local drive: \\\\server\\share\\a.exe"},
+        {{ProgramVerdict::InProfileFolder, L"C:\\Users\\ann\\a.exe"},
+         L"The program is in a user's profile folder: C:\\Users\\ann\\a.exe"},
         {{ProgramVerdict::ChangeableByUsers, L"C:\\Tools\\a.exe"},
          L"Users other than administrators can change C:\\Tools\\a.exe"},
     };

@@ -180,19 +180,40 @@ TEST_F(ProgramImage, ManifestRunsAsInvokerAndNamesTheSupportedSystems)
 }
 
 // Event Viewer reads an event's text from the message table of the program
-// that the source registration names, and inserts the event's string.
-TEST_F(ProgramImage, MessageTableHoldsEachEventText)
+// that the source registration names, and inserts the event's strings: each
+// message takes as many as the program passes for its kind, in order.
+TEST_F(ProgramImage, MessageTableHoldsEachEventTextWithItsInserts)
 {
-    for (const DWORD id : {MSG_LIGHTING_ERROR, MSG_LIGHTING_WARNING}) {
-        std::array<DWORD_PTR, 1> inserts{reinterpret_cast<DWORD_PTR>(L"Request Failed")};
+    const std::pair<DWORD, std::size_t> messages[] = {
+        {MSG_UNEXPECTED_FAILURE, 3}, {MSG_MODEL_NOT_SUPPORTED, 2}, {MSG_PLATFORM_CHECK_FAILED, 3},
+        {MSG_FIRMWARE_CALL_FAILED, 4}, {MSG_FIRMWARE_REFUSED, 3}, {MSG_COLORS_NOT_STORED, 2},
+    };
+    for (const auto& [id, count] : messages) {
+        SCOPED_TRACE(id & 0xFFFF);
+        std::vector<std::wstring> strings;
+        std::vector<DWORD_PTR> inserts;
+        for (std::size_t i = 1; i <= count; ++i) {
+            strings.push_back(L"<insert " + std::to_wstring(i) + L">");
+        }
+        for (const auto& text : strings) {
+            inserts.push_back(reinterpret_cast<DWORD_PTR>(text.c_str()));
+        }
         wchar_t* text = nullptr;
         const DWORD length = FormatMessageW(
             FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY, module, id,
             MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<wchar_t*>(&text), 0,
             reinterpret_cast<va_list*>(inserts.data()));
-        ASSERT_NE(length, 0u) << "no text for message 0x" << std::hex << id << ", error " << std::dec << GetLastError();
-        EXPECT_EQ(std::wstring(text, length), L"Request Failed\r\n") << std::hex << id;
+        ASSERT_NE(length, 0u) << "no text, error " << GetLastError();
+        const std::wstring message(text, length);
         LocalFree(text);
+        std::size_t position = 0;
+        for (const auto& insert : strings) {
+            const std::size_t found = message.find(insert, position);
+            ASSERT_NE(found, std::wstring::npos) << "missing or out of order: " << insert;
+            position = found + insert.size();
+        }
+        EXPECT_EQ(message.find(L"%"), std::wstring::npos) << message;
+        EXPECT_EQ(message.substr(0, 9), L"<insert 1") << "the request opens the text";
     }
 }
 

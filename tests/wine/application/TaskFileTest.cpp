@@ -141,6 +141,9 @@ TEST_F(TaskFile, IsNotWrittenForAProgramThatUsersCouldChangeNorToAnythingButAPla
     const std::wstring openFile = copyOfProgram(program, places / L"file");
     letEveryoneChange(openFile);
     const std::wstring usersCanChange = L"Users other than administrators can change ";
+    // Any process of that user may change it, whatever the folder's entries say.
+    const fs::path profile = L"C:\\users\\Public\\veltrin-task-file-test";
+    const std::wstring inProfile = copyOfProgram(program, profile);
 
     const fs::path file = directory / L"task.xml";
     const struct {
@@ -151,6 +154,7 @@ TEST_F(TaskFile, IsNotWrittenForAProgramThatUsersCouldChangeNorToAnythingButAPla
         {inOpenFolder, file, usersCanChange + open.wstring()},
         {belowOpenFolder, file, usersCanChange + open.wstring()},
         {openFile, file, usersCanChange + openFile},
+        {inProfile, file, L"The program is in a user's profile folder: " + inProfile},
         {copyOfProgram(program, places / L"100%"), file,
          L"The program's path holds characters that a startup task cannot carry"},
         {program, L"NUL", L""},
@@ -166,6 +170,7 @@ TEST_F(TaskFile, IsNotWrittenForAProgramThatUsersCouldChangeNorToAnythingButAPla
     }
     EXPECT_TRUE(fs::is_empty(directory));
     fs::remove_all(places);
+    fs::remove_all(profile);
 }
 
 TEST_F(TaskFile, UnsupportedMachineSaysSoAndThenReportsTheFile)

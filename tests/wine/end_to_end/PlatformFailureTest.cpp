@@ -94,8 +94,8 @@ INSTANTIATE_TEST_SUITE_P(EndToEnd, FailedPlatformCheck, ::testing::Values(
     PlatformFailure{"enumeration", [](auto& m) { m.fail(Step::Cimv2Enum, WBEM_E_FAILED); },
                     "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error"}));
 
-// Help and the task file need no machine: they are answered whatever the
-// platform check found, and only they are.
+// Help, the task file and invalid arguments need no machine: they are
+// answered whatever the platform check found, and only they are.
 struct MachineIndependentCase {
     const char* name;
     std::function<void(SimulatedMachineCase&)> configure;
@@ -122,8 +122,7 @@ TEST_F(MachineIndependentRequests, AreAnsweredWhateverTheCheckFound)
         {"task file on an unsupported machine", unsupported, {L"--create-xml", missing}, notCompatible + notWritten},
         {"help on an unsupported machine", unsupported, {L"-h"}, notCompatible},
         {"invalid after a failed check", failedCheck, {L"1", L"2", L"3"},
-         "Platform check failed: PlatformCheck::init: info exception: PlatformCheck::connectWMINamespace: "
-         "unspecified error\r\nRequest Failed\r\n"},
+         "Invalid arguments\r\n" + usageText() + "Request Failed\r\n"},
     };
     // Where the task file is written, only administrators may change the program.
     const std::wstring program = installedProgram(L"machine-independent-test");

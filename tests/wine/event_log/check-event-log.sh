@@ -1,64 +1,112 @@
 #!/usr/bin/env bash
-# Writes an Error and a Warning event through the program's event log writer
-# and checks what Wine saw: Wine keeps no event log, but its debug channels
-# show the source that was registered, each event's type and id
-# (fixme:advapi) and its text (err:eventlog or warn:eventlog), and that the
+# What reaches the Application log. Wine keeps no event log, but its debug
+# channels show the source that was registered, each event's type, id and
+# user (fixme:advapi; the user only as the address of the SID, or zeros for
+# none), each insertion string (err:eventlog or warn:eventlog), and that the
 # source handle was given back.
-# Then runs the program on the simulated machine and checks which runs leave
-# an event: a refused or unidentified lighting request an Error, a restore on
-# an unsupported model a Warning, a successful run and help none.
+# First the program's event log writer on its own, then the program on the
+# simulated machine, one run for each kind of failure it can be made to meet:
+# each leaves the event of its kind with what failed; runs that succeed or
+# answer on the console alone leave none.
 # Usage: check-event-log.sh PREFIX EVENT_LOG_WRITER PROGRAM
 set -euo pipefail
 trap 'echo "check-event-log.sh: failed at line $LINENO" >&2' ERR
 export WINEPREFIX=$1
 writer=$2
 program=$3
+channels=-all,fixme+advapi,err+eventlog,warn+eventlog
 
-# Standard error of one writer run, with the channels that show the event.
-events() {
-  WINEDEBUG=-all,fixme+advapi,err+eventlog,warn+eventlog wine "$writer" "$@" 2>&1 >/dev/null | tr -d '\r'
+# The events in Wine's output: a line "event ID type TYPE user given|none"
+# for each, followed by its strings as Wine quotes them.
+summary() {
+  tr -d '\r' | awk '
+    /fixme:advapi:ReportEventW \(/ {
+      split(substr($0, index($0, "(") + 1), field, ",")
+      print "event " field[4] " type " field[2] " user " (field[5] ~ /^0+$/ ? "none" : "given")
+    }
+    /:eventlog:ReportEventW L"/ { sub(/.*:eventlog:ReportEventW /, "  "); print }'
 }
 
-expect() {
-  local seen=$1 pattern=$2
-  grep -q -F -e "$pattern" <<<"$seen" || { echo "missing: $pattern"; echo "Wine showed:"; echo "$seen"; exit 1; }
+fail() { echo "$1"; echo "Wine showed:"; echo "$2"; exit 1; }
+
+seen=$(WINEDEBUG=$channels wine "$writer" warning 'first "string"' second 2>&1 >/dev/null | tr -d '\r')
+grep -q -F 'RegisterEventSourceW ((null),L"VeltrinLighting")' <<<"$seen" || fail "no source" "$seen"
+grep -q -F 'DeregisterEventSource' <<<"$seen" || fail "the source was not given back" "$seen"
+[ "$(summary <<<"$seen")" = 'event 0x80000002 type 0x0002 user given
+  L"first \"string\""
+  L"second"' ] || fail "the writer's warning" "$seen"
+echo "The writer's events carry their type, id, user and strings in order"
+
+restore='L"Restoring the stored colours (run without arguments)"'
+failed_check='PlatformCheck::init: info exception: PlatformCheck::connectWMINamespace: unspecified error'
+
+# Both registry roots hold a REG_DWORD too long to read, which the program
+# neither reads nor overwrites: the colours cannot be stored.
+break_registry() {
+  local file
+  file=$(mktemp --suffix=.reg)
+  printf 'Windows Registry Editor Version 5.00\r\n' >"$file"
+  for root in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
+    printf '\r\n[%s\\SOFTWARE\\Orvane\\VeltrinLighting]\r\n"Z1_Red"=hex(4):01,00,00,00,00,00,00,00\r\n' "$root" >>"$file"
+  done
+  WINEDEBUG=-all wine reg import "$(winepath -w "$file")" /reg:64 >/dev/null 2>&1
+  rm -f "$file"
+}
+clear_registry() {
+  for root in HKLM HKCU; do
+    WINEDEBUG=-all wine reg delete "$root\\SOFTWARE\\Orvane" /f /reg:64 >/dev/null 2>&1 || true
+  done
 }
 
-seen=$(events error 'Request: 255 0 0 "100"
-Request Failed')
-expect "$seen" 'RegisterEventSourceW ((null),L"VeltrinLighting")'
-expect "$seen" ',0x0001,0x0000,0xc0000001,'
-expect "$seen" 'err:eventlog:ReportEventW L"Request: 255 0 0 \"100\"\nRequest Failed"'
-expect "$seen" 'DeregisterEventSource'
-
-seen=$(events warning 'This hardware is not compatible.')
-expect "$seen" ',0x0002,0x0000,0x80000002,'
-expect "$seen" 'warn:eventlog:ReportEventW L"This hardware is not compatible."'
-echo "Error and Warning events carry their type, id and text"
-
-# Standard error of one program run, with the event channels only.
-program_events() {
-  env "$@" WINEDEBUG=-all,err+eventlog,warn+eventlog wine "$program" "${args[@]}" 2>&1 >/dev/null | tr -d '\r'
+# check NAME SETUP EXPECTED ENV... -- ARGS...: runs the program after SETUP
+# (a function, or :) and compares the events it wrote with EXPECTED.
+check() {
+  local name=$1 setup=$2 expected=$3
+  shift 3
+  local environment=()
+  while [ "$1" != -- ]; do environment+=("$1"); shift; done
+  shift
+  clear_registry
+  $setup
+  local output
+  output=$(env "${environment[@]}" WINEDEBUG=$channels wine "$program" "$@" 2>&1 >/dev/null | tr -d '\r')
+  [ "$(summary <<<"$output")" = "$expected" ] || fail "$name: expected
+$expected" "$output"
 }
-count() { grep -c -F -e "$1" <<<"$2" || true; }
 
-args=(255 0 0 100)
-seen=$(program_events VELTRIN_SIM_RETURN_CODE=2)
-[ "$(count 'eventlog:ReportEventW' "$seen")" = 1 ] || { echo "a refused request wants one event:"; echo "$seen"; exit 1; }
-expect "$seen" 'err:eventlog:ReportEventW L"The request \"255 0 0 100\" failed.\r\n\r\nThe program showed:\r\nRequest Failed\r\n"'
+check "refused" : 'event 0xc0000005 type 0x0001 user given
+  L"The request \"255 0 0 100\""
+  L"2"
+  L"Request Failed\r\n"' VELTRIN_SIM_RETURN_CODE=2 -- 255 0 0 100
+check "firmware interface missing" : 'event 0xc0000004 type 0x0001 user given
+  L"The request \"50\""
+  L"GetObject orvBIntM"
+  L"0x80041002"
+  L"Request Failed\r\n"' VELTRIN_SIM_FAIL_WMI_GET_CLASS=0x80041002 -- 50
+check "locator unavailable" : "event 0xc0000004 type 0x0001 user given
+  $restore
+  L\"CoCreateInstance WbemAdministrativeLocator\"
+  L\"0x80040154\"
+  L\"Request Failed\\r\\n\"" VELTRIN_SIM_FAIL_WMI_LOCATOR=0x80040154 --
+check "platform check" : "event 0xc0000003 type 0x0001 user given
+  $restore
+  L\"$failed_check\"
+  L\"Platform check failed: $failed_check\\r\\nRequest Failed\\r\\n\"" VELTRIN_SIM_FAIL_CIMV2_CONNECT=0x80041001 --
+check "unsupported restore" : "event 0x80000002 type 0x0002 user given
+  $restore
+  L\"Orvane VR Veltrin G3\"" "VELTRIN_SIM_MODEL=Orvane VR Veltrin G3" --
+check "refused and not stored" break_registry "event 0xc0000005 type 0x0001 user given
+  $restore
+  L\"-1\"
+  L\"Request Failed\\r\\n\"
+event 0xc0000006 type 0x0001 user given
+  $restore
+  L\"Request Failed\\r\\n\"" VELTRIN_SIM_RETURN_CODE=-1 --
+echo "Each kind of failure leaves its event with what failed"
 
-args=()
-seen=$(program_events VELTRIN_SIM_FAIL_CIMV2_CONNECT=0x80041001)
-[ "$(count 'eventlog:ReportEventW' "$seen")" = 1 ] || { echo "a failed check wants one event:"; echo "$seen"; exit 1; }
-expect "$seen" 'err:eventlog:ReportEventW L"Restoring the stored colours (run without arguments) failed.\r\n\r\nThe program showed:\r\nPlatform check failed: PlatformCheck::init: info exception: PlatformCheck::connectWMINamespace: unspecified error\r\nRequest Failed\r\n"'
-
-seen=$(program_events VELTRIN_SIM_MODEL=Wine)
-expect "$seen" 'warn:eventlog:ReportEventW L"Restoring the stored colours (run without arguments) found a machine that is not supported.\r\n\r\nThe program showed:\r\n\r\nThis hardware is not compatible.\r\n'
-
-for run in "" help; do
-  args=($run)
-  seen=$(program_events VELTRIN_SIM_MODEL="Orvane VR Veltrin G2")
-  [ "$(count 'eventlog:ReportEventW' "$seen")" = 0 ] || { echo "'$run' wants no event:"; echo "$seen"; exit 1; }
-done
-wine reg delete 'HKLM\SOFTWARE\Orvane' /f /reg:64 >/dev/null 2>&1 || true
-echo "The program logs failed lighting requests and unsupported restores, and nothing else"
+check "restored" : '' --
+check "help" : '' -- help
+check "invalid arguments after a failed check" : '' VELTRIN_SIM_FAIL_CIMV2_CONNECT=0x80041001 -- 1 2 3
+check "unsupported lighting request" : '' VELTRIN_SIM_MODEL=Wine -- 50
+clear_registry
+echo "Runs that succeed or answer on the console alone leave no event"

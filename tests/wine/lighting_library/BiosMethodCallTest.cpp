@@ -42,10 +42,13 @@ protected:
     HRESULT call(std::int32_t commandType, const CommandBlock& block)
     {
         OrvaneWMIClassA bios;
-        return bios.callBiosMethod(commandType, block, answer);
+        const HRESULT result = bios.callBiosMethod(commandType, block, answer);
+        failure = bios.failure();
+        return result;
     }
 
     CommandBlock answer{};
+    KestrineLightingLib::FirmwareFailure failure;
 };
 
 } // namespace
@@ -65,7 +68,9 @@ TEST_F(BiosMethodCall, SendsTheWholeRequestRecordToTheFirmwareInstance)
     EXPECT_EQ(answer, CommandBlock{}) << "the output area is cleared and nothing else is written into it";
 }
 
-TEST_F(BiosMethodCall, EachFailingStepEndsTheCallWithItsStatus)
+// The call names the step that failed, or the firmware's return code, for
+// the event that tells an administrator what went wrong.
+TEST_F(BiosMethodCall, EachFailingStepEndsTheCallWithItsStatusAndIsNamed)
 {
     struct Case {
         const char* name;
@@ -73,30 +78,36 @@ TEST_F(BiosMethodCall, EachFailingStepEndsTheCallWithItsStatus)
         HRESULT expected;
         // Whether the method was executed, and so recorded.
         bool executed;
+        // The step the call names, or the return code with which the firmware refused.
+        std::string named;
     };
     const HRESULT mismatch = status(WBEM_E_TYPE_MISMATCH);
     const Case cases[] = {
         {"creating the administrative locator",
-         [](auto& m) { m.fail(Step::WmiLocator, REGDB_E_CLASSNOTREG); }, REGDB_E_CLASSNOTREG, false},
+         [](auto& m) { m.fail(Step::WmiLocator, REGDB_E_CLASSNOTREG); }, REGDB_E_CLASSNOTREG, false,
+         "CoCreateInstance WbemAdministrativeLocator"},
         {"connecting to root\\wmi",
          [](auto& m) { m.fail(Step::WmiConnect, status(WBEM_E_INVALID_NAMESPACE)); },
-         status(WBEM_E_INVALID_NAMESPACE), false},
+         status(WBEM_E_INVALID_NAMESPACE), false, "ConnectServer root\\wmi"},
         {"no firmware class", [](auto& m) { m.fail(Step::WmiGetClass, status(WBEM_E_INVALID_CLASS)); },
-         status(WBEM_E_INVALID_CLASS), false},
+         status(WBEM_E_INVALID_CLASS), false, "GetObject orvBIntM"},
         {"enumerating the firmware instances",
          [](auto& m) { m.fail(Step::WmiEnum, status(WBEM_E_ACCESS_DENIED)); }, status(WBEM_E_ACCESS_DENIED),
-         false},
-        {"no firmware instance", [](auto& m) { m.wmiNoInstance(); }, status(WBEM_E_NOT_FOUND), false},
-        {"putting Sign", [=](auto& m) { m.failPut(L"Sign", mismatch); }, mismatch, false},
-        {"putting Command", [=](auto& m) { m.failPut(L"Command", mismatch); }, mismatch, false},
-        {"putting CommandType", [](auto& m) { m.failPut(L"CommandType", E_OUTOFMEMORY); }, E_OUTOFMEMORY, false},
-        {"putting Size", [=](auto& m) { m.failPut(L"Size", mismatch); }, mismatch, false},
-        {"putting orvBData", [](auto& m) { m.failPut(L"orvBData", E_OUTOFMEMORY); }, E_OUTOFMEMORY, false},
-        {"putting InData", [=](auto& m) { m.failPut(L"InData", mismatch); }, mismatch, false},
+         false, "CreateInstanceEnum orvBIntM"},
+        {"no firmware instance", [](auto& m) { m.wmiNoInstance(); }, status(WBEM_E_NOT_FOUND), false,
+         "Next orvBIntM (no instance)"},
+        {"putting Sign", [=](auto& m) { m.failPut(L"Sign", mismatch); }, mismatch, false, "Put Sign"},
+        {"putting Command", [=](auto& m) { m.failPut(L"Command", mismatch); }, mismatch, false, "Put Command"},
+        {"putting CommandType", [](auto& m) { m.failPut(L"CommandType", E_OUTOFMEMORY); }, E_OUTOFMEMORY, false,
+         "Put CommandType"},
+        {"putting Size", [=](auto& m) { m.failPut(L"Size", mismatch); }, mismatch, false, "Put Size"},
+        {"putting orvBData", [](auto& m) { m.failPut(L"orvBData", E_OUTOFMEMORY); }, E_OUTOFMEMORY, false,
+         "Put orvBData"},
+        {"putting InData", [=](auto& m) { m.failPut(L"InData", mismatch); }, mismatch, false, "Put InData"},
         {"executing the method", [](auto& m) { m.fail(Step::WmiExec, status(WBEM_E_PROVIDER_FAILURE)); },
-         status(WBEM_E_PROVIDER_FAILURE), true},
-        {"firmware return code 1", [](auto& m) { m.returnCode(1); }, status(WBEM_E_FAILED), true},
-        {"firmware return code -1", [](auto& m) { m.returnCode(-1); }, status(WBEM_E_FAILED), true},
+         status(WBEM_E_PROVIDER_FAILURE), true, "ExecMethod orvBIOSInt0"},
+        {"firmware return code 1", [](auto& m) { m.returnCode(1); }, status(WBEM_E_FAILED), true, "return code 1"},
+        {"firmware return code -1", [](auto& m) { m.returnCode(-1); }, status(WBEM_E_FAILED), true, "return code -1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -105,6 +116,8 @@ TEST_F(BiosMethodCall, EachFailingStepEndsTheCallWithItsStatus)
 
         EXPECT_EQ(call(3, patternBlock()), c.expected);
         EXPECT_EQ(machine.calls().size(), c.executed ? 1u : 0u);
+        EXPECT_EQ(failure.returnCode ? "return code " + std::to_string(*failure.returnCode) : failure.step, c.named);
+        EXPECT_EQ(failure.status, c.expected);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "BiosRecordExpectations.h"
 #include "SimulatedMachine.h"
 #include "lighting_library/FirmwareChannel.h"
+#include "lighting_library/FirmwareFailure.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -13,6 +14,7 @@
 
 using KestrineLightingLib::CommandBlock;
 using KestrineLightingLib::sendToFirmware;
+using KestrineLightingLib::takeFirmwareFailure;
 using simulated_machine::SimulatedMachineCase;
 using simulated_machine::Step;
 
@@ -28,7 +30,8 @@ CommandBlock brightnessBlock()
 
 } // namespace
 
-TEST(FirmwareChannel, ReportsRefusalsAndFailuresAsNotAccepted)
+// Refusals and failures are not accepted, and leave a note of why for the run.
+TEST(FirmwareChannel, ReportsRefusalsAndFailuresAsNotAcceptedAndNotesWhy)
 {
     {
         SimulatedMachineCase machine;
@@ -37,13 +40,25 @@ TEST(FirmwareChannel, ReportsRefusalsAndFailuresAsNotAccepted)
         const auto calls = machine.calls();
         ASSERT_EQ(calls.size(), 1u);
         bios_record::expectFirmwareCall(calls[0], 5, brightnessBlock());
+        const auto note = takeFirmwareFailure();
+        ASSERT_TRUE(note.has_value());
+        EXPECT_EQ(note->returnCode, 2);
     }
     {
         SimulatedMachineCase machine;
         machine.fail(Step::WmiGetClass, WBEM_E_INVALID_CLASS);
         EXPECT_FALSE(sendToFirmware(5, brightnessBlock()));
         EXPECT_TRUE(machine.calls().empty());
+        const auto note = takeFirmwareFailure();
+        ASSERT_TRUE(note.has_value());
+        EXPECT_EQ(note->step, "GetObject orvBIntM");
+        EXPECT_EQ(note->status, static_cast<HRESULT>(WBEM_E_INVALID_CLASS));
+        EXPECT_FALSE(note->returnCode.has_value());
     }
+    EXPECT_FALSE(takeFirmwareFailure().has_value()) << "a note is taken once";
+    SimulatedMachineCase machine;
+    EXPECT_TRUE(sendToFirmware(5, brightnessBlock()));
+    EXPECT_FALSE(takeFirmwareFailure().has_value()) << "an accepted command leaves no note";
 }
 
 TEST(FirmwareChannel, NestsInsideTheCallersSingleThreadedApartment)
@@ -87,4 +102,8 @@ TEST(FirmwareChannel, FailsWithoutACallOnAThreadInTheMultithreadedApartment)
     EXPECT_FALSE(accepted);
     EXPECT_EQ(apartmentAfter, S_FALSE);
     EXPECT_TRUE(machine.calls().empty());
+    const auto note = takeFirmwareFailure();
+    ASSERT_TRUE(note.has_value());
+    EXPECT_EQ(note->step, "CoInitializeEx");
+    EXPECT_EQ(note->status, RPC_E_CHANGED_MODE);
 }

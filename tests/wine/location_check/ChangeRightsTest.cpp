@@ -1,3 +1,5 @@
+#include "SecurityDescriptors.h"
+
 #include "location_check/ChangeRights.h"
 #include "windows_wrappers/LocalPointer.h"
 
@@ -5,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -38,8 +42,14 @@ const Case cases[] = {
     {"entries for new objects only", L"O:BAD:(A;;FA;;;BA)(A;OICIIO;FW;;;BU)(A;;FA;;;CO)(A;;FA;;;CG)",
      PathObject::File, true},
     {"a deny entry", L"O:BAD:(D;;FA;;;WD)(A;;FA;;;BA)", PathObject::File, true},
-    // Adding files and folders, and generic write, change no folder; they change a file.
+    // Adding files and folders, and generic write, change no folder further
+    // up; they change a file, and the program's own folder, where a DLL added
+    // beside the program may be loaded into it.
     {"users add to a folder", L"O:BAD:(A;;FA;;;BA)(A;;0x6;;;BU)(A;;GW;;;BU)", PathObject::Folder, true},
+    {"users add files beside the program", L"O:BAD:(A;;FA;;;BA)(A;;0x2;;;BU)", PathObject::ProgramFolder, false},
+    {"users add folders beside the program", L"O:BAD:(A;;FA;;;BA)(A;;0x4;;;AU)", PathObject::ProgramFolder, false},
+    {"users generic write beside the program", L"O:BAD:(A;;FA;;;BA)(A;;GW;;;BU)", PathObject::ProgramFolder, false},
+    {"users read beside the program", L"O:BAD:(A;;FA;;;BA)(A;;0x1200a9;;;BU)", PathObject::ProgramFolder, true},
     {"users write a file", L"O:BAD:(A;;FA;;;BA)(A;;0x2;;;BU)", PathObject::File, false},
     {"users append to a file", L"O:BAD:(A;;FA;;;BA)(A;;0x4;;;BU)", PathObject::File, false},
     {"users generic write on a file", L"O:BAD:(A;;FA;;;BA)(A;;GW;;;BU)", PathObject::File, false},
@@ -48,6 +58,9 @@ const Case cases[] = {
     {"Authenticated Users modify", L"O:BAD:(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;AU)", PathObject::Folder, false},
     {"Everyone write DAC only", L"O:BAD:(A;;FA;;;BA)(A;;WD;;;WD)", PathObject::Folder, false},
     {"Everyone write owner on a file", L"O:BAD:(A;;FA;;;BA)(A;;WO;;;WD)", PathObject::File, false},
+    {"Everyone write owner on a folder", L"O:BAD:(A;;FA;;;BA)(A;;WO;;;WD)", PathObject::Folder, false},
+    // Enough to make the file a reparse point that leads elsewhere.
+    {"users write attributes of a file", L"O:BAD:(A;;FA;;;BA)(A;;0x100;;;BU)", PathObject::File, false},
     {"Everyone generic all", L"O:BAD:(A;;FA;;;BA)(A;;GA;;;WD)", PathObject::Folder, false},
     {"another user's full control", L"O:BAD:(A;;FA;;;BA)(A;;FA;;;" OTHER_USER L")", PathObject::File, false},
     {"an untrusted owner", L"O:" OTHER_USER L"D:(A;;FA;;;BA)", PathObject::File, false},
@@ -55,13 +68,41 @@ const Case cases[] = {
     {"no DACL", L"O:BA", PathObject::File, false},
 };
 
-// The descriptor that the SDDL text stands for.
-LocalPointer<void> descriptorOf(const wchar_t* sddl)
-{
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr));
-    return LocalPointer<void>(descriptor);
-}
+// A descriptor owned by Administrators whose DACL holds one allow entry of an
+// object kind, for Users. Wine's SDDL reader knows none of these kinds (OA,
+// ZA), so the entry is laid out by hand: no object types, so that the SID
+// follows the mask and the flags.
+class ObjectEntryDescriptor {
+public:
+    ObjectEntryDescriptor(BYTE kind, ACCESS_MASK mask)
+    {
+        const SidBytes users = sidFromString(L"S-1-5-32-545");
+        const DWORD objectFlags = 0;
+        const auto entrySize =
+            static_cast<WORD>(sizeof(ACE_HEADER) + sizeof(mask) + sizeof(objectFlags) + users.size());
+        const ACE_HEADER header{kind, 0, entrySize};
+        std::vector<BYTE> entry(entrySize);
+        std::memcpy(entry.data(), &header, sizeof(header));
+        std::memcpy(entry.data() + sizeof(header), &mask, sizeof(mask));
+        std::memcpy(entry.data() + sizeof(header) + sizeof(mask), &objectFlags, sizeof(objectFlags));
+        std::memcpy(entry.data() + entrySize - users.size(), users.data(), users.size());
+        acl.resize(sizeof(ACL) / sizeof(DWORD) + entrySize / sizeof(DWORD) + 1);
+        const auto aclSize = static_cast<DWORD>(acl.size() * sizeof(DWORD));
+        EXPECT_TRUE(InitializeAcl(dacl(), aclSize, ACL_REVISION_DS));
+        EXPECT_TRUE(AddAce(dacl(), ACL_REVISION_DS, MAXDWORD, entry.data(), entrySize));
+        EXPECT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+        EXPECT_TRUE(SetSecurityDescriptorOwner(&descriptor, owner.data(), FALSE));
+        EXPECT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, dacl(), FALSE));
+    }
+    PSECURITY_DESCRIPTOR get() { return &descriptor; }
+
+private:
+    PACL dacl() { return reinterpret_cast<PACL>(acl.data()); }
+
+    SidBytes owner = sidFromString(WellKnownSids::administrators);
+    std::vector<DWORD> acl;
+    SECURITY_DESCRIPTOR descriptor{};
+};
 
 TEST(ChangeRights, OnlyTrustedAccountsMayChangeWhatTheStartupTaskRuns)
 {
@@ -84,6 +125,14 @@ TEST(ChangeRights, OnlyTrustedAccountsMayChangeWhatTheStartupTaskRuns)
     ASSERT_TRUE(SetSecurityDescriptorOwner(&nullDacl, administrators.data(), FALSE));
     ASSERT_TRUE(SetSecurityDescriptorDacl(&nullDacl, TRUE, nullptr, FALSE));
     EXPECT_FALSE(onlyTrustedCanChange(&nullDacl, PathObject::Folder, trusted));
+
+    // Whom an object entry names is not read: one that grants a change right refuses.
+    for (const BYTE kind : {BYTE{ACCESS_ALLOWED_OBJECT_ACE_TYPE}, BYTE{ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE}}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        EXPECT_FALSE(onlyTrustedCanChange(ObjectEntryDescriptor(kind, WRITE_DAC).get(), PathObject::Folder, trusted));
+        EXPECT_TRUE(
+            onlyTrustedCanChange(ObjectEntryDescriptor(kind, FILE_GENERIC_READ).get(), PathObject::Folder, trusted));
+    }
 }
 
 } // namespace

@@ -8,7 +8,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -37,7 +39,7 @@ protected:
     void TearDown() override
     {
         if (keyExists(machine.get())) {
-            setColorsKeySecurity(machine.get(), L"D:(A;;KA;;;WD)");
+            setKeySecurity(machine.get(), colorsKey, L"D:(A;;KA;;;WD)");
         }
         RegDeleteTreeW(HKEY_CURRENT_USER, testTree);
     }
@@ -57,11 +59,11 @@ protected:
 
     // The machine stand-in's colours key as a user without administrator
     // rights sees HKEY_LOCAL_MACHINE's: readable, not writable.
-    void makeMachineColorsReadOnly() { setColorsKeySecurity(machine.get(), L"D:(A;;KR;;;WD)"); }
-    static void setColorsKeySecurity(HKEY root, const wchar_t* sddl)
+    void makeMachineColorsReadOnly() { setKeySecurity(machine.get(), colorsKey, L"D:(A;;KR;;;WD)"); }
+    static void setKeySecurity(HKEY root, const wchar_t* path, const wchar_t* sddl)
     {
         RegistryKey key;
-        ASSERT_EQ(RegOpenKeyExW(root, colorsKey, 0, WRITE_DAC, key.receive()), ERROR_SUCCESS);
+        ASSERT_EQ(RegOpenKeyExW(root, path, 0, WRITE_DAC, key.receive()), ERROR_SUCCESS);
         PSECURITY_DESCRIPTOR descriptor = nullptr;
         ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr));
         EXPECT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
@@ -69,6 +71,10 @@ protected:
     }
 
     RegistryController controller() const { return RegistryController(machine.get(), user.get()); }
+
+    // What a run without arguments starts from, with start as the model's
+    // defaults.
+    RestorePlan restore(const ZoneValues& start = ZoneValues(8, 0)) const { return controller().restorePlan(start); }
 
     static void setValue(HKEY root, const wchar_t* name, DWORD type, const void* data, DWORD size)
     {
@@ -129,92 +135,81 @@ std::vector<std::optional<DWORD>> dwords(std::initializer_list<DWORD> values)
 
 TEST_F(RegistryRoots, FirstWriteGoesToTheMachineRootAndIsFoundByTheNextRun)
 {
-    EXPECT_FALSE(controller().hasStoredColors());
+    EXPECT_EQ(restore().reads, StoredRoot::None);
 
     EXPECT_TRUE(controller().writeColors({1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(storedDwords(machine.get()), dwords({1, 2, 3, 4, 5, 6, 7, 8}));
 
-    const RegistryController nextRun = controller();
-    EXPECT_TRUE(nextRun.hasStoredColors());
-    std::vector<std::uint8_t> values(8, 0);
-    EXPECT_TRUE(nextRun.readColors(values));
-    EXPECT_THAT(values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
+    const RestorePlan nextRun = restore();
+    EXPECT_EQ(nextRun.reads, StoredRoot::Machine);
+    EXPECT_THAT(nextRun.values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
 }
 
 TEST_F(RegistryRoots, WithoutWriteAccessToTheMachineKeyTheUserKeyIsUsed)
 {
     makeMachineUnwritable();
-    EXPECT_FALSE(controller().hasStoredColors());
+    EXPECT_EQ(restore().reads, StoredRoot::None);
 
     EXPECT_TRUE(controller().writeColors({10, 20, 30, 40, 50, 60, 70, 80}));
     EXPECT_EQ(storedDwords(user.get()), dwords({10, 20, 30, 40, 50, 60, 70, 80}));
     EXPECT_FALSE(keyExists(machine.get()));
 
-    const RegistryController nextRun = controller();
-    EXPECT_TRUE(nextRun.hasStoredColors());
-    std::vector<std::uint8_t> values(8, 0);
-    EXPECT_TRUE(nextRun.readColors(values));
-    EXPECT_THAT(values, ElementsAre(10, 20, 30, 40, 50, 60, 70, 80));
+    const RestorePlan nextRun = restore();
+    EXPECT_EQ(nextRun.reads, StoredRoot::User);
+    EXPECT_THAT(nextRun.values, ElementsAre(10, 20, 30, 40, 50, 60, 70, 80));
 }
 
 TEST_F(RegistryRoots, UserWithoutAColourSetOfTheirOwnStartsFromTheMachineSet)
 {
     storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
     makeMachineColorsReadOnly();
-    EXPECT_TRUE(controller().hasStoredColors());
-    std::vector<std::uint8_t> values(8, 0);
-    EXPECT_TRUE(controller().readColors(values));
-    EXPECT_THAT(values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
+    const RestorePlan first = restore();
+    EXPECT_EQ(first.reads, StoredRoot::Machine);
+    EXPECT_EQ(first.stores, StoredRoot::User);
+    EXPECT_THAT(first.values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
 
     // What the user sets goes to their own key, and from then on is theirs.
     EXPECT_TRUE(controller().writeColors({10, 20, 30, 40, 50, 60, 70, 80}));
     EXPECT_EQ(storedDwords(machine.get()), dwords({1, 2, 3, 4, 5, 6, 7, 8}));
-    EXPECT_TRUE(controller().readColors(values));
-    EXPECT_THAT(values, ElementsAre(10, 20, 30, 40, 50, 60, 70, 80));
+    EXPECT_THAT(restore().values, ElementsAre(10, 20, 30, 40, 50, 60, 70, 80));
 }
 
 TEST_F(RegistryRoots, ValuesOnlyUnderTheUserKeyAreNotReadWhenTheMachineKeyIsWritable)
 {
     storeVector(user.get(), {1, 2, 3, 4, 5, 6, 7, 8});
-    const RegistryController run = controller();
-    EXPECT_TRUE(run.hasStoredColors());
-
-    std::vector<std::uint8_t> values(8, 0);
-    EXPECT_TRUE(run.readColors(values));
-    EXPECT_THAT(values, ElementsAre(255, 255, 255, 100, 255, 255, 255, 100));
+    const RestorePlan run = restore();
+    EXPECT_EQ(run.reads, StoredRoot::Machine);
+    EXPECT_THAT(run.values, ElementsAre(255, 255, 255, 100, 255, 255, 255, 100));
     EXPECT_EQ(storedDwords(machine.get()), dwords({255, 255, 255, 100, 255, 255, 255, 100}));
 }
 
 TEST_F(RegistryRoots, ValuesAboveTheirRangeSaturate)
 {
     storeVector(machine.get(), {300, 256, 255, 300, 0, 1000, 7, 101});
-    std::vector<std::uint8_t> values(8, 0);
-    EXPECT_TRUE(controller().readColors(values));
-    EXPECT_THAT(values, ElementsAre(255, 255, 255, 100, 0, 255, 7, 100));
+    EXPECT_THAT(restore().values, ElementsAre(255, 255, 255, 100, 0, 255, 7, 100));
 }
 
 TEST_F(RegistryRoots, LongStringIsReplacedByTheDefault)
 {
     storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
     setString(machine.get(), L"Z1_Red", L"crimson");
-    const RegistryController run = controller();
-    EXPECT_FALSE(run.hasStoredColors()) << "the machine key is incomplete and the user key empty";
+    const RestorePlan alone = restore({9, 9, 9, 9, 9, 9, 9, 9});
+    EXPECT_EQ(alone.reads, StoredRoot::None) << "the machine key is incomplete and the user key empty";
+    EXPECT_THAT(alone.values, ElementsAre(9, 9, 9, 9, 9, 9, 9, 9));
 
-    std::vector<std::uint8_t> values(8, 0);
-    EXPECT_TRUE(run.readColors(values));
-    EXPECT_THAT(values, ElementsAre(255, 2, 3, 4, 5, 6, 7, 8));
+    // With a complete set elsewhere, the machine key is completed and read.
+    storeVector(user.get(), {1, 1, 1, 1, 1, 1, 1, 1});
+    EXPECT_THAT(restore().values, ElementsAre(255, 2, 3, 4, 5, 6, 7, 8));
+    EXPECT_EQ(storedDwords(machine.get())[0], std::optional<DWORD>(255));
 }
 
 TEST_F(RegistryRoots, ShortStringCountsAsStoredButIsSkippedWhenRead)
 {
     storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
     setString(machine.get(), L"Z2_Bright", L"7");
-    const RegistryController run = controller();
-    EXPECT_TRUE(run.hasStoredColors());
-
-    std::vector<std::uint8_t> values(8, 99);
-    EXPECT_TRUE(run.readColors(values));
-    EXPECT_THAT(values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 99));
+    const RestorePlan run = restore(ZoneValues(8, 99));
+    EXPECT_EQ(run.reads, StoredRoot::Machine);
+    EXPECT_THAT(run.values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 99));
 }
 
 TEST_F(RegistryRoots, OversizedValueOfAnotherTypeIsReplaced)
@@ -254,11 +249,11 @@ TEST_F(RegistryRoots, NeitherRootUsableFailsWithoutTouchingTheVector)
     ASSERT_TRUE(createRoot(L"ReadOnlyUser", REG_OPTION_VOLATILE, volatileUser));
     const RegistryController run(machine.get(), volatileUser.get());
 
-    EXPECT_FALSE(run.hasStoredColors());
-    std::vector<std::uint8_t> values = {1, 2, 3, 4, 5, 6, 7, 8};
-    EXPECT_FALSE(run.readColors(values));
-    EXPECT_THAT(values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
-    EXPECT_FALSE(run.writeColors(values));
+    const RestorePlan plan = run.restorePlan({1, 2, 3, 4, 5, 6, 7, 8});
+    EXPECT_EQ(plan.reads, StoredRoot::None);
+    EXPECT_EQ(plan.stores, StoredRoot::None);
+    EXPECT_THAT(plan.values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
+    EXPECT_FALSE(run.writeColors(plan.values));
 }
 
 TEST_F(RegistryRoots, ReadingWithoutAnyDwordLeavesTheVectorAlone)
@@ -266,9 +261,77 @@ TEST_F(RegistryRoots, ReadingWithoutAnyDwordLeavesTheVectorAlone)
     for (const auto name : valueNames) {
         setString(machine.get(), name.data(), L"x");
     }
-    std::vector<std::uint8_t> values = {1, 2, 3, 4, 5, 6, 7, 8};
-    EXPECT_FALSE(controller().readColors(values));
-    EXPECT_THAT(values, ElementsAreArray({1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_THAT(restore({1, 2, 3, 4, 5, 6, 7, 8}).values, ElementsAreArray({1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
+// "status" asks what a run would do without creating or writing anything;
+// the run then does what it said.
+TEST_F(RegistryRoots, ReadOnlyPreviewPlansWhatTheRunThenDoes)
+{
+    const ZoneValues modelDefaults = {230, 255, 255, 100, 210, 200, 230, 100};
+    const std::uint8_t twoBytes[2] = {7, 0};
+    const unsigned char eightBytes[8] = {1, 0, 0, 0, 0, 0, 0, 0};
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        StoredRoot reads;
+    };
+    const Case cases[] = {
+        {"nothing stored", [] {}, StoredRoot::None},
+        {"machine key lost a value, user set complete",
+         [&] {
+             storeVector(machine.get(), {255, 0, 0, 100, 0, 0, 255});
+             storeVector(user.get(), {1, 2, 3, 4, 5, 6, 7, 8});
+         },
+         StoredRoot::Machine},
+        {"machine key complete, read only",
+         [&] {
+             storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
+             makeMachineColorsReadOnly();
+         },
+         StoredRoot::Machine},
+        {"machine key incomplete and read only, user set complete",
+         [&] {
+             storeVector(machine.get(), {1, 2, 3});
+             makeMachineColorsReadOnly();
+             storeVector(user.get(), {8, 7, 6, 5, 4, 3, 2, 1});
+         },
+         StoredRoot::User},
+        {"short REG_BINARY in the machine key",
+         [&] {
+             storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
+             setValue(machine.get(), L"Z1_Red", REG_BINARY, twoBytes, sizeof(twoBytes));
+         },
+         StoredRoot::Machine},
+        {"oversized REG_DWORD in the machine key, user set complete",
+         [&] {
+             storeVector(machine.get(), {1, 2, 3, 4, 5, 6, 7, 8});
+             setValue(machine.get(), L"Z2_Blue", REG_DWORD, eightBytes, sizeof(eightBytes));
+             storeVector(user.get(), {8, 7, 6, 5, 4, 3, 2, 1});
+         },
+         StoredRoot::User},
+    };
+    for (const Case& c : cases) {
+        TearDown();
+        SetUp();
+        c.arrange();
+        const auto registry = [&] {
+            return std::tuple(keyExists(machine.get()), keyExists(user.get()), storedDwords(machine.get()),
+                              storedDwords(user.get()));
+        };
+        const auto before = registry();
+        const RegistryController run = controller();
+        const RestorePlan preview = planRestore(run.storedSet(RegistryController::Root::Machine),
+                                                run.storedSet(RegistryController::Root::User), modelDefaults);
+        EXPECT_EQ(registry(), before) << c.name;
+
+        const RestorePlan done = run.restorePlan(modelDefaults);
+        EXPECT_EQ(preview.reads, c.reads) << c.name;
+        EXPECT_EQ(done.reads, preview.reads) << c.name;
+        EXPECT_EQ(done.stores, preview.stores) << c.name;
+        EXPECT_EQ(done.values, preview.values) << c.name;
+        EXPECT_EQ(done.sources, preview.sources) << c.name;
+    }
 }
 
 } // namespace

@@ -1,0 +1,21 @@
+#include "status/RunPreview.h"
+
+#include "colorizers/ZoneColors.h"
+#include "settings/RestorePlan.h"
+
+RunFacts previewRun(bool modelKnown, const IColorizer* colorizer, const StoredSet& machine, const StoredSet& user)
+{
+    RunFacts run;
+    if (!modelKnown) {
+        run.outcome = RunFacts::Outcome::ModelUnknown;
+        return run;
+    }
+    if (colorizer == nullptr) {
+        run.outcome = RunFacts::Outcome::ModelNotSupported;
+        return run;
+    }
+    run.outcome = RunFacts::Outcome::Sends;
+    run.plan = planRestore(machine, user, defaultZoneValues(*colorizer));
+    run.sent = controllerColors(*colorizer, run.plan.values);
+    return run;
+}
