@@ -217,12 +217,14 @@ rm -r "$folder"
 
 # --- A folder that every user may change, with a task file planted in it:
 # refused with the program's own reason, nothing registered or left behind.
-open_folder="$WINEPREFIX/drive_c/users/Public/Veltrin"
+# (Below C:\Tools, as a user could make it: a profile folder such as
+# C:\users\Public is refused for being one.)
+open_folder="$WINEPREFIX/drive_c/Tools/Veltrin"
 mkdir -p "$open_folder"
 chmod 777 "$open_folder"
 task_file Planted "$open_folder/task.xml"
-! msiexec /i "$msi" 'INSTALLFOLDER=C:\users\Public\Veltrin\' || fail "installed into a folder users may change"
-grep -q -x 'Users other than administrators can change C:\\users\\Public\\Veltrin' "$workdir/msiexec-$runs.log" \
+! msiexec /i "$msi" 'INSTALLFOLDER=C:\Tools\Veltrin\' || fail "installed into a folder users may change"
+grep -q -x 'Users other than administrators can change C:\\Tools\\Veltrin' "$workdir/msiexec-$runs.log" \
   || fail "the log does not say why the folder was refused"
 expect_nothing_installed
 # Wine's rollback of an install also runs the package's removal of task.xml
