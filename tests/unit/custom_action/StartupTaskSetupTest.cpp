@@ -210,19 +210,6 @@ TEST_F(StartupTaskSetupTest, FailedUpgradeRegistersTheOlderProductsTaskAgain)
               L"Startup task registered again as it was before: OrvaneVRVeltrinLightingUtilityStartup");
 }
 
-// Once the installation has succeeded, nothing is kept and no late rollback
-// could register an old task again.
-TEST_F(StartupTaskSetupTest, CommitForgetsWhatWasKeptForTheRollback)
-{
-    scheduler.registered = earlierTask;
-    StartupTaskSetup setup(log, scheduler, store, accepted);
-    ASSERT_TRUE(setup.remove(L"{product}"));
-    setup.forget(L"{product}");
-    EXPECT_THAT(store.tasks, IsEmpty());
-    setup.undoRemove(L"{product}");
-    EXPECT_FALSE(scheduler.registered.has_value());
-}
-
 TEST_F(StartupTaskSetupTest, UninstallThatCannotDeleteTheTaskFails)
 {
     scheduler.registered = earlierTask;
