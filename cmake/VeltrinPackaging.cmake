@@ -14,7 +14,9 @@
 # (VELTRIN_SIGNING_PKCS11_KEY); VELTRIN_SIGNING_PIN_FILE may hold the token's
 # PIN. With VELTRIN_SIGNING_TIMESTAMP_URL, every signature carries an RFC 3161
 # timestamp from that server, so that it stays valid after the certificate
-# expires. The msi is signed too, after its last change. Unsigned is the
+# expires. The msi is signed too, after its last change, and so is the DLL
+# of its custom actions (release/VeltrinLightingSetup.dll, built from
+# installer/custom_action/), which goes into the msi alone. Unsigned is the
 # default.
 #
 # The zip comes from cpack: VeltrinLighting-<version>-win64.zip holds the program, the
@@ -40,39 +42,48 @@ function(veltrin_sign_command out_var input output)
     PARENT_SCOPE)
 endfunction()
 
-# The released program. MSVC keeps debug information in a separate file, so
-# there is nothing to strip there.
+# The released program, and the installer package's custom actions (a DLL
+# that goes into the msi only). MSVC keeps debug information in a separate
+# file, so there is nothing to strip there.
 set(release_dir "${PROJECT_BINARY_DIR}/release")
 set(release_program "${release_dir}/VeltrinLighting.exe")
-# Command that copies the built program to the file given, in out_var.
-function(veltrin_copy_program_command out_var destination)
+set(release_actions "${release_dir}/VeltrinLightingSetup.dll")
+# Command that copies the built target to the file given, in out_var.
+function(veltrin_copy_release_command out_var target destination)
   if(CMAKE_STRIP AND NOT MSVC)
-    set(${out_var} "${CMAKE_STRIP}" -o "${destination}" "$<TARGET_FILE:VeltrinLighting>" PARENT_SCOPE)
+    set(${out_var} "${CMAKE_STRIP}" -o "${destination}" "$<TARGET_FILE:${target}>" PARENT_SCOPE)
   else()
-    set(${out_var} "${CMAKE_COMMAND}" -E copy "$<TARGET_FILE:VeltrinLighting>" "${destination}" PARENT_SCOPE)
+    set(${out_var} "${CMAKE_COMMAND}" -E copy "$<TARGET_FILE:${target}>" "${destination}" PARENT_SCOPE)
   endif()
 endfunction()
 
-if(VELTRIN_SIGNING_CERT)
-  veltrin_copy_program_command(copy_program "${release_dir}/unsigned/VeltrinLighting.exe")
-  veltrin_sign_command(sign_program "${release_dir}/unsigned/VeltrinLighting.exe" "${release_program}")
-  add_custom_command(OUTPUT "${release_program}"
-    COMMAND "${CMAKE_COMMAND}" -E make_directory "${release_dir}/unsigned"
-    COMMAND ${copy_program}
-    COMMAND ${sign_program}
-    DEPENDS VeltrinLighting ${VELTRIN_SIGNING_INPUTS}
-    COMMENT "Stripping and signing the released program"
-    VERBATIM)
-else()
-  veltrin_copy_program_command(copy_program "${release_program}")
-  add_custom_command(OUTPUT "${release_program}"
-    COMMAND "${CMAKE_COMMAND}" -E make_directory "${release_dir}"
-    COMMAND ${copy_program}
-    DEPENDS VeltrinLighting
-    COMMENT "Stripping the released program"
-    VERBATIM)
-endif()
-add_custom_target(release_program ALL DEPENDS "${release_program}")
+# Makes the released copy of target as output, signed when a certificate is
+# given, with the custom target release_<name> (built with everything).
+function(veltrin_release_file name target output)
+  get_filename_component(file_name "${output}" NAME)
+  if(VELTRIN_SIGNING_CERT)
+    veltrin_copy_release_command(copy "${target}" "${release_dir}/unsigned/${file_name}")
+    veltrin_sign_command(sign "${release_dir}/unsigned/${file_name}" "${output}")
+    add_custom_command(OUTPUT "${output}"
+      COMMAND "${CMAKE_COMMAND}" -E make_directory "${release_dir}/unsigned"
+      COMMAND ${copy}
+      COMMAND ${sign}
+      DEPENDS ${target} ${VELTRIN_SIGNING_INPUTS}
+      COMMENT "Stripping and signing ${file_name}"
+      VERBATIM)
+  else()
+    veltrin_copy_release_command(copy "${target}" "${output}")
+    add_custom_command(OUTPUT "${output}"
+      COMMAND "${CMAKE_COMMAND}" -E make_directory "${release_dir}"
+      COMMAND ${copy}
+      DEPENDS ${target}
+      COMMENT "Stripping ${file_name}"
+      VERBATIM)
+  endif()
+  add_custom_target(release_${name} ALL DEPENDS "${output}")
+endfunction()
+veltrin_release_file(program VeltrinLighting "${release_program}")
+veltrin_release_file(actions VeltrinLightingSetup "${release_actions}")
 
 # The zip.
 install(PROGRAMS "${release_program}" DESTINATION . COMPONENT program)
@@ -103,8 +114,8 @@ if(NOT VELTRIN_WIXL OR NOT VELTRIN_MSIBUILD OR NOT VELTRIN_BASH)
 endif()
 set(release_msi "${PROJECT_BINARY_DIR}/${release_name}.msi")
 set(build_msi "${VELTRIN_BASH}" "${PROJECT_SOURCE_DIR}/installer/build-msi.sh" "${PROJECT_VERSION}"
-              "${release_program}" "${PROJECT_SOURCE_DIR}/README.md" "${PROJECT_SOURCE_DIR}/LICENSE")
-set(msi_inputs "${release_program}" "${PROJECT_SOURCE_DIR}/installer/build-msi.sh"
+              "${release_program}" "${release_actions}" "${PROJECT_SOURCE_DIR}/README.md" "${PROJECT_SOURCE_DIR}/LICENSE")
+set(msi_inputs "${release_program}" "${release_actions}" "${PROJECT_SOURCE_DIR}/installer/build-msi.sh"
                "${PROJECT_SOURCE_DIR}/installer/VeltrinLighting.wxs" "${PROJECT_SOURCE_DIR}/README.md"
                "${PROJECT_SOURCE_DIR}/LICENSE")
 if(VELTRIN_SIGNING_CERT)
@@ -123,10 +134,11 @@ else()
     VERBATIM)
 endif()
 add_custom_target(msi DEPENDS "${release_msi}")
-# The msi's command names the program as a file, so make's rules for "msi"
-# hold the rule that strips and signs it too: built first, it is up to date
-# there. In parallel, both would write it at once, and signing one fails.
-add_dependencies(msi release_program)
+# The msi's command names the program and the DLL as files, so make's rules
+# for "msi" hold the rules that strip and sign them too: built first, they are
+# up to date there. In parallel, both would write them at once, and signing
+# one fails.
+add_dependencies(msi release_program release_actions)
 
 # The release: cpack always packs anew; the checksums follow.
 set(checksum_script "${PROJECT_SOURCE_DIR}/cmake/write-checksum.cmake")

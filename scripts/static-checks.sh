@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Static checks of the program's sources (LightingApp/): that includes run
-# only downward through the layers (scripts/check-includes.sh), their layout
-# against .clang-format, clang-tidy with .clang-tidy (every warning an error),
-# and cppcheck. Prints every finding and exits non-zero if there is any.
+# Static checks of the program's sources (LightingApp/) and of the installer
+# package's custom actions built from them (installer/custom_action/): that
+# the program's includes run only downward through the layers
+# (scripts/check-includes.sh), the layout against .clang-format, clang-tidy
+# with .clang-tidy (every warning an error), and cppcheck. Prints every finding and exits non-zero if there is any.
 #
 # clang-tidy needs each source's compiler flags. The portable sources take
 # them from the native preset's compile_commands.json; the Windows-only ones
@@ -31,7 +32,8 @@ done
 
 failed=()
 mkdir -p "$work"
-mapfile -t sources < <(find LightingApp -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+folders=(LightingApp installer/custom_action)
+mapfile -t sources < <(find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
 
 echo "--- includes: only downward through the layers"
 scripts/check-includes.sh || failed+=(includes)
@@ -82,11 +84,13 @@ if native_db=$(compile_commands native "$native_build") && windows_db=$(compile_
   # The program's sources once each: the fuzz targets' instrumented copies of
   # the same files are left out.
   mkdir -p "$work/native" "$work/windows"
-  jq '[.[] | select((.file | contains("/LightingApp/")) and (.directory | endswith("/fuzz") | not))]
+  jq '[.[] | select((.file | contains("/LightingApp/") or contains("/installer/custom_action/"))
+                  and (.directory | endswith("/fuzz") | not))]
       | unique_by(.file)' "$native_db" >"$work/native/compile_commands.json"
   jq --slurpfile native "$work/native/compile_commands.json" \
     '($native[0] | map(.file)) as $portable
-     | [.[] | select((.file | contains("/LightingApp/")) and (.file as $f | $portable | any(.[]; . == $f) | not))]
+     | [.[] | select((.file | contains("/LightingApp/") or contains("/installer/custom_action/"))
+                    and (.file as $f | $portable | any(.[]; . == $f) | not))]
      | unique_by(.file)' "$windows_db" >"$work/windows/compile_commands.json"
 
   echo "--- clang-tidy: $(jq length "$work/native/compile_commands.json") portable sources"
@@ -113,14 +117,14 @@ fi
 # cppcheck looks at all sources twice: as 64-bit Windows code, with its
 # knowledge of the Windows API, and as 64-bit Linux code (the native build).
 cppcheck_args=(--enable=warning,performance,portability,style --std=c++20 --language=c++ --inline-suppr
-  --quiet --error-exitcode=1 -j "$jobs" -I LightingApp
+  --quiet --error-exitcode=1 -j "$jobs" -I LightingApp -I installer/custom_action
   --template='{file}:{line}:{column}: {severity}: {message} [{id}]\n{code}')
-echo "--- cppcheck: LightingApp/ as Windows code"
+echo "--- cppcheck: ${folders[*]} as Windows code"
 cppcheck_ok=yes
 cppcheck "${cppcheck_args[@]}" --platform=win64 --library=windows \
-  -D_WIN32 -DWIN32 -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX LightingApp || cppcheck_ok=no
-echo "--- cppcheck: LightingApp/ as Linux code"
-cppcheck "${cppcheck_args[@]}" --platform=unix64 LightingApp || cppcheck_ok=no
+  -D_WIN32 -DWIN32 -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX "${folders[@]}" || cppcheck_ok=no
+echo "--- cppcheck: ${folders[*]} as Linux code"
+cppcheck "${cppcheck_args[@]}" --platform=unix64 "${folders[@]}" || cppcheck_ok=no
 [ "$cppcheck_ok" = yes ] || failed+=(cppcheck)
 
 echo

@@ -2,18 +2,23 @@
 # Takes the release msi through an administrator's life cycle under Wine, in
 # a prefix of its own with the simulated machine and the Task Scheduler: run
 # the signed program and install the signed msi silently (both signed by
-# check-signing.sh, the msi with a token's key and a timestamp), upgrade to a
-# higher version, refuse the lower one, uninstall, and roll back a failing
-# install. Wine keeps a registered task only as the file
-# system32\tasks\NAME, without its command, so the command is read from the
-# task file the installer wrote.
-# Usage: check-installer.sh BUILD_DIR SOURCE_DIR VERSION SIMULATED_MACHINE_DLL SIGNED_DIR WORKDIR
+# check-signing.sh, the msi with a token's key and a timestamp), repair a
+# deleted task, install another build of the same version over it, upgrade to
+# a higher version, refuse the lower one, uninstall by the product code that
+# the upgrade code finds (related-products.js), roll back a failing install
+# (which puts back the task registered before), and refuse a folder that users may change and a task file planted
+# there or held open. Wine keeps a registered task only as the file
+# system32\tasks\NAME, without its command or principal, so the command is
+# read from the task file the installer wrote, and the registered task is told
+# from a planted one by its description, which Wine keeps.
+# Usage: check-installer.sh BUILD_DIR SOURCE_DIR VERSION SIMULATED_MACHINE_DLL SIGNED_DIR HOLD_FILE WORKDIR
 set -euo pipefail
 trap 'echo "check-installer.sh: failed at line $LINENO" >&2' ERR
-build=$1 source=$2 version=$3 dll=$4 signed=$5 workdir=$6
+build=$1 source=$2 version=$3 dll=$4 signed=$5 hold_file=$6 workdir=$7
 rm -rf "$workdir"
 mkdir -p "$workdir"
 program="$build/release/VeltrinLighting.exe"
+actions="$build/release/VeltrinLightingSetup.dll"
 msi="$build/VeltrinLighting-$version-win64.msi"
 task=OrvaneVRVeltrinLightingUtilityStartup
 
@@ -40,11 +45,17 @@ installed_program='C:\Program Files\VeltrinLighting\VeltrinLighting.exe'
 registered_task="$WINEPREFIX/drive_c/windows/system32/tasks/$task"
 event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\VeltrinLighting'
 colours='HKLM\SOFTWARE\Orvane\VeltrinLighting'
+kept_tasks='HKLM\SOFTWARE\Orvane\VeltrinLighting\Installer'
 
-# msiexec ACTION PACKAGE: its exit code, its output in msiexec.log.
+# msiexec ACTION PACKAGE [PROPERTY=VALUE...]: its exit code; its output in
+# msiexec.log, its own log in msiexec-N.log.
+runs=0
 msiexec() {
-  local status=0
-  wine msiexec "$1" "$(winepath -w "$2")" /qn >>"$workdir/msiexec.log" 2>&1 || status=$?
+  local action=$1 package=$2 status=0
+  shift 2
+  runs=$((runs + 1))
+  wine msiexec "$action" "$(winepath -w "$package")" "$@" /qn /l*v "$(winepath -w "$workdir/msiexec-$runs.log")" \
+    >>"$workdir/msiexec.log" 2>&1 || status=$?
   return "$status"
 }
 # The version of each installed product named VeltrinLighting, one a line.
@@ -56,6 +67,13 @@ installed_versions() {
     $1 == "DisplayVersion" { version = $3 }
     END { report() }'
 }
+# The key of the installed product named VeltrinLighting in Programs and
+# Features.
+uninstall_key() {
+  wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:64 | tr -d '\r' | awk '
+    /^HKEY/ { key = $0 }
+    $1 == "DisplayName" && $3 == "VeltrinLighting" { print key; exit }'
+}
 # The data of value NAME under KEY, as reg prints it.
 registry_value() {
   wine reg query "$1" /v "$2" /reg:64 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 \{1,\}REG_[A-Z_]\{1,\} \{1,\}//p"
@@ -64,8 +82,14 @@ key_exists() {
   wine reg query "$1" /reg:64 >/dev/null 2>&1
 }
 
+# The Description of a task file: UTF-16 as written, UTF-8 as Wine keeps it.
+description() {
+  { iconv -f UTF-16 -t UTF-8 "$1" 2>/dev/null || cat "$1"; } | tr -d '\r' \
+    | sed -n 's:.*<Description>\(.*\)</Description>.*:\1:p'
+}
+
 expect_installed() {
-  local expected=$1 file command
+  local expected=$1 file command uninstall
   [ "$(installed_versions)" = "$expected" ] || fail "installed: $(installed_versions | tr '\n' ' '), expected $expected"
   for file in VeltrinLighting.exe README.md LICENSE task.xml; do
     [ -f "$folder/$file" ] || fail "$file is not installed"
@@ -73,14 +97,41 @@ expect_installed() {
   [ -f "$registered_task" ] || fail "the task is not registered"
   command=$(iconv -f UTF-16 -t UTF-8 "$folder/task.xml" | tr -d '\r' | sed -n 's:.*<Command>\(.*\)</Command>.*:\1:p')
   [ "$command" = "$installed_program" ] || fail "the task file runs '$command'"
+  [ "$(description "$registered_task")" = "$(description "$folder/task.xml")" ] \
+    || fail "the registered task is not the task file's: $(description "$registered_task")"
   [ "$(registry_value "$event_source" EventMessageFile)" = "$installed_program" ] || fail "no event message file"
   [ "$(registry_value "$event_source" TypesSupported)" = 0x7 ] || fail "wrong event types"
+  uninstall=$(uninstall_key)
+  [ "$(registry_value "$uninstall" InstallLocation)" = 'C:\Program Files\VeltrinLighting\' ] \
+    && [ "$(registry_value "$uninstall" HelpLink)" = 'C:\Program Files\VeltrinLighting\README.md' ] \
+    && [ "$(registry_value "$uninstall" NoModify)" = 0x1 ] || fail "Programs and Features: $(wine reg query "$uninstall")"
+  ! key_exists "$kept_tasks" || fail "what was kept for a rollback is still there"
 }
 expect_nothing_installed() {
   [ -z "$(installed_versions)" ] || fail "still installed: $(installed_versions)"
   [ ! -e "$registered_task" ] || fail "the task is still registered"
   ! key_exists "$event_source" || fail "the event source is still registered"
+  ! key_exists "$kept_tasks" || fail "what was kept for a rollback is still there"
 }
+# Writes a task file with the description given as FILE.
+task_file() {
+  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE <<XML; } >"$2"
+<?xml version="1.0" encoding="UTF-16"?>
+<Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">
+  <RegistrationInfo><Description>$1</Description></RegistrationInfo>
+  <Actions><Exec><Command>C:\windows\system32\cmd.exe</Command></Exec></Actions>
+</Task>
+XML
+}
+
+# --- The package runs no program: each custom action is a function of its
+# own DLL (type 1) or sets a property (51), whatever flags it carries.
+msiinfo export "$signed/signed.msi" CustomAction | tail -n +4 | while IFS=$'\t' read -r action type _; do
+  case $((type & 0x3f)) in
+    1 | 51) ;;
+    *) fail "custom action $action has type $type" ;;
+  esac
+done
 
 # --- Install
 msiexec /i "$signed/signed.msi" || fail "installing failed"
@@ -98,34 +149,61 @@ grep -q -x -F "Event source: registered, message file \"$installed_program\"" <<
 grep -q -x 'Stored colours in the machine key: complete, logo 255 0 0 at 100 %, light bar 0 0 255 at 50 %' \
   <<<"$output" || fail "status: $output"
 
+# --- Repair: a task deleted by hand comes back (Wine has no msiexec /fa).
+wine schtasks /delete /tn "$task" /f >/dev/null
+[ ! -e "$registered_task" ] || fail "the task could not be deleted for the repair"
+msiexec /i "$signed/signed.msi" REINSTALL=ALL REINSTALLMODE=omus || fail "repairing failed"
+expect_installed "$version"
+
+# --- Another build of the same version (a product code of its own) replaces
+# the installed one.
+"$source/installer/build-msi.sh" "$version" "$program" "$actions" "$source/README.md" "$source/LICENSE" \
+  "$workdir/rebuilt.msi"
+msiexec /i "$workdir/rebuilt.msi" || fail "installing another build of the same version failed"
+expect_installed "$version"
+
 # --- Upgrade
 IFS=. read -r major minor patch <<<"$version"
 higher="$major.$minor.$((patch + 1))"
-"$source/installer/build-msi.sh" "$higher" "$program" "$source/README.md" "$source/LICENSE" "$workdir/higher.msi"
+"$source/installer/build-msi.sh" "$higher" "$program" "$actions" "$source/README.md" "$source/LICENSE" \
+  "$workdir/higher.msi"
 msiexec /i "$workdir/higher.msi" || fail "upgrading failed"
 expect_installed "$higher"
 
 # --- Downgrade
 ! msiexec /i "$msi" || fail "the lower version was installed over the higher one"
 expect_installed "$higher"
-msiinfo export "$msi" LaunchCondition | grep -q 'A newer version of VeltrinLighting is already installed' \
+msiinfo export "$msi" LaunchCondition \
+  | grep -q 'A newer version of VeltrinLighting is already installed. Uninstall it first to install this older one.' \
   || fail "no message for a refused downgrade"
 
-# --- Uninstall
-msiexec /x "$workdir/higher.msi" || fail "uninstalling failed"
+# --- Uninstall, by the product code found through the upgrade code, as the
+# README does for whatever version is installed.
+products=$(wine cscript //nologo "$(winepath -w "$source/tests/package/related-products.js")" \
+  "$(msiinfo export "$msi" Property | tr -d '\r' | awk -F '\t' '$1 == "UpgradeCode" { print $2 }')" | tr -d '\r')
+[ "$(wc -l <<<"$products")" = 1 ] && [ -n "$products" ] || fail "installed products of the upgrade code: $products"
+wine msiexec /x "$products" /qn >>"$workdir/msiexec.log" 2>&1 || fail "uninstalling failed"
 expect_nothing_installed
 [ ! -e "$folder" ] || fail "the folder is still there: $(ls -A "$folder")"
 [ "$(registry_value "$colours" Z1_Red)" = 0xff ] || fail "the stored colours are gone"
 output=$(wine "$program" status | tr -d '\r')
 grep -q -x 'Startup task: not registered' <<<"$output" || fail "status after uninstalling: $output"
 
-# --- Rollback: a deferred action that fails after everything else is done.
+# --- Rollback: a deferred action that fails after everything else is done
+# puts back the task that was registered before.
+task_file "Registered before" "$workdir/before.xml"
+wine schtasks /create /xml "$(winepath -w "$workdir/before.xml")" /tn "$task" >/dev/null
 cp "$msi" "$workdir/failing.msi"
+msibuild "$workdir/failing.msi" -q "INSERT INTO \`Property\` (\`Property\`, \`Value\`)
+  VALUES ('FAILING_CMD', 'C:\\windows\\system32\\cmd.exe')"
 msibuild "$workdir/failing.msi" -q "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`)
-  VALUES ('FailForTest', $((50 + 0x400 + 0x800)), 'CMD', '/c exit 1')"
+  VALUES ('FailForTest', $((50 + 0x400 + 0x800)), 'FAILING_CMD', '/c exit 1')"
 msibuild "$workdir/failing.msi" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`)
   VALUES ('FailForTest', 6590)"
 ! msiexec /i "$workdir/failing.msi" || fail "the failing package installed"
+[ "$(description "$registered_task")" = "Registered before" ] \
+  || fail "the task registered before was not put back: $(description "$registered_task")"
+wine schtasks /delete /tn "$task" /f >/dev/null
 expect_nothing_installed
 [ ! -e "$folder" ] || fail "the folder is still there after a rollback: $(ls -A "$folder")"
 
@@ -137,4 +215,49 @@ expect_nothing_installed
 [ "$(ls -A "$folder")" = task.xml ] || fail "left behind: $(ls -A "$folder")"
 rm -r "$folder"
 
-echo "signed, installed, upgraded, downgrade refused, uninstalled and rolled back under Wine"
+# --- A folder that every user may change, with a task file planted in it:
+# refused with the program's own reason, nothing registered or left behind.
+# (Below C:\Tools, as a user could make it: a profile folder such as
+# C:\users\Public is refused for being one.)
+open_folder="$WINEPREFIX/drive_c/Tools/Veltrin"
+mkdir -p "$open_folder"
+chmod 777 "$open_folder"
+task_file Planted "$open_folder/task.xml"
+! msiexec /i "$msi" 'INSTALLFOLDER=C:\Tools\Veltrin\' || fail "installed into a folder users may change"
+grep -q -x 'Users other than administrators can change C:\\Tools\\Veltrin' "$workdir/msiexec-$runs.log" \
+  || fail "the log does not say why the folder was refused"
+expect_nothing_installed
+# Wine's rollback of an install also runs the package's removal of task.xml
+# (and of the folder, once empty): the planted file may be gone, never
+# replaced.
+for file in VeltrinLighting.exe README.md LICENSE; do
+  [ ! -e "$open_folder/$file" ] || fail "$file left behind in the open folder"
+done
+[ ! -e "$open_folder/task.xml" ] || [ "$(description "$open_folder/task.xml")" = Planted ] \
+  || fail "the planted task file was replaced"
+
+# --- A task file planted in the install folder and held open, so that it
+# cannot be replaced: the install fails, or registers what it wrote.
+mkdir -p "$folder"
+task_file Planted "$folder/task.xml"
+mkfifo "$workdir/hold"
+wine "$hold_file" "$(winepath -w "$folder/task.xml")" <"$workdir/hold" >"$workdir/hold.out" 2>&1 &
+holder=$!
+exec 3>"$workdir/hold"
+for _ in $(seq 100); do
+  grep -q held "$workdir/hold.out" && break
+  sleep 0.1
+done
+grep -q held "$workdir/hold.out" || fail "the task file could not be held open: $(cat "$workdir/hold.out")"
+if msiexec /i "$msi"; then
+  [ "$(description "$registered_task")" != Planted ] || fail "the planted task file was registered"
+  msiexec /x "$msi" || fail "uninstalling failed"
+else
+  [ ! -e "$registered_task" ] || fail "a task was registered by a failed install: $(description "$registered_task")"
+fi
+exec 3>&-
+wait "$holder"
+expect_nothing_installed
+
+echo "signed, installed, repaired, replaced by a same-version build, upgraded, downgrade refused, uninstalled," \
+  "rolled back, and refused a folder users may change and a planted task file under Wine"

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "InstallerLog.h"
+#include "KeptTaskStore.h"
+#include "TaskRegistrar.h"
+
+#include "location_check/ProgramLocation.h"
+
+#include <string>
+
+// What the installer package does with the startup task, one member for each
+// of its custom actions. The task runs the installed program as LocalSystem,
+// so the package applies the program's own check and writes the program's
+// own task file, and registers the very text it wrote. product is the
+// package's product code, under which the task found before a change is kept
+// for the rollback.
+class StartupTaskSetup {
+public:
+    // The check of --create-xml; replaceable for tests.
+    using ProgramLocator = ProgramLocation (*)(const std::wstring& file);
+
+    StartupTaskSetup(InstallerLog& log, TaskRegistrar& scheduler, KeptTaskStore& store,
+                     ProgramLocator locate = locateProgram);
+
+    // Install, upgrade and repair: checks where program lies as --create-xml
+    // does, keeps the registered task, writes the task file as --create-xml
+    // does and registers its text. False, with the reason in the log, when any
+    // step fails; nothing is written or registered when the check refuses.
+    bool install(const std::wstring& product, const std::wstring& program, const std::wstring& taskFile);
+    // Rollback of install: when it kept a task, registers the kept task
+    // again, or, when there was none, deletes the task and the task file.
+    void undoInstall(const std::wstring& product, const std::wstring& taskFile);
+
+    // Uninstall: keeps the registered task, then deletes it.
+    bool remove(const std::wstring& product);
+    // Rollback of remove: registers the kept task again.
+    void undoRemove(const std::wstring& product);
+
+    // Commit: the change stays, what was kept for its rollback goes.
+    void forget(const std::wstring& product);
+
+private:
+    bool keepRegisteredTask(const std::wstring& product);
+    // Whether a task is kept for the product (false, logged, also when the
+    // store cannot be read).
+    bool findKeptTask(const std::wstring& product, std::optional<KeptTask>& kept);
+    // Registers the kept task again, or deletes the task when none was kept;
+    // once done, forgets it.
+    void restore(const std::wstring& product, const KeptTask& kept);
+    // Logs failure with the status when the status is one.
+    bool succeeded(std::int32_t status, const std::wstring& failure);
+
+    InstallerLog& log;
+    TaskRegistrar& scheduler;
+    KeptTaskStore& store;
+    ProgramLocator locate;
+};
