@@ -3,8 +3,8 @@
 #include "location_check/FileSecurity.h"
 #include "location_check/FinalPath.h"
 #include "location_check/ProfilesFolder.h"
-#include "location_check/RunningAdministrator.h"
 #include "location_check/Volume.h"
+#include "windows_wrappers/TokenInformation.h"
 
 LocationLookups systemLookups()
 {

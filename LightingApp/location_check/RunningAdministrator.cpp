@@ -1,27 +1,10 @@
 #include "location_check/RunningAdministrator.h"
 
-#include "windows_wrappers/UniqueHandle.h"
+#include "windows_wrappers/TokenInformation.h"
 
 #include <vector>
 
 namespace {
-
-// The token information of the given class, in a buffer of the size the token
-// asks for; empty when it cannot be read. The buffer is made of pointer-sized
-// elements, so that the structures at its start are aligned.
-std::vector<ULONG_PTR> tokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind)
-{
-    DWORD size = 0;
-    GetTokenInformation(token, kind, nullptr, 0, &size);
-    if (size == 0) {
-        return {};
-    }
-    std::vector<ULONG_PTR> buffer((size + sizeof(ULONG_PTR) - 1) / sizeof(ULONG_PTR));
-    if (!GetTokenInformation(token, kind, buffer.data(), size, &size)) {
-        return {};
-    }
-    return buffer;
-}
 
 bool holdsAdministrators(const TOKEN_GROUPS& groups)
 {
@@ -37,13 +20,6 @@ bool holdsAdministrators(const TOKEN_GROUPS& groups)
 }
 
 } // namespace
-
-UniqueHandle processToken()
-{
-    UniqueHandle token;
-    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive());
-    return token;
-}
 
 SidBytes runningAdministrator(HANDLE token)
 {

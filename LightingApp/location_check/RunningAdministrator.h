@@ -1,10 +1,8 @@
 #pragma once
 
 #include "location_check/TrustedAccounts.h"
-#include "windows_wrappers/UniqueHandle.h"
 
-// The access token of this process (empty when it cannot be opened).
-UniqueHandle processToken();
+#include <windows.h>
 
 // The account the token belongs to, when it is a member of the Administrators
 // group; empty otherwise or when the token cannot be read. Under UAC an

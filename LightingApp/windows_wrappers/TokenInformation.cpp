@@ -1,21 +1,31 @@
 #include "windows_wrappers/TokenInformation.h"
 
-#include "windows_wrappers/UniqueHandle.h"
-
-std::vector<ULONG_PTR> processTokenInformation(TOKEN_INFORMATION_CLASS kind)
+UniqueHandle processToken()
 {
     UniqueHandle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive())) {
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive());
+    return token;
+}
+
+std::vector<ULONG_PTR> tokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind)
+{
+    if (token == nullptr) {
         return {};
     }
     DWORD size = 0;
-    GetTokenInformation(token.get(), kind, nullptr, 0, &size);
+    GetTokenInformation(token, kind, nullptr, 0, &size);
     if (size == 0) {
         return {};
     }
     std::vector<ULONG_PTR> buffer((size + sizeof(ULONG_PTR) - 1) / sizeof(ULONG_PTR));
-    if (!GetTokenInformation(token.get(), kind, buffer.data(), size, &size)) {
+    if (!GetTokenInformation(token, kind, buffer.data(), size, &size)) {
         return {};
     }
     return buffer;
+}
+
+std::vector<ULONG_PTR> processTokenInformation(TOKEN_INFORMATION_CLASS kind)
+{
+    const UniqueHandle token = processToken();
+    return tokenInformation(token.get(), kind);
 }
