@@ -143,17 +143,14 @@ bool RegistryController::ensureDefaults(HKEY root) const
     if (!createKey(root, key)) {
         return false;
     }
+    // The same rule as the plan's: a key that holds a REG_DWORD too long to
+    // read is refused before anything is written to it.
+    const StoredSet set = readSet(key.get(), true);
+    if (!canBeCompleted(set)) {
+        return false;
+    }
     for (std::size_t i = 0; i < storedValueCount; ++i) {
-        const QueriedValue value = queryValue(key.get(), i);
-        if (value.status == ERROR_SUCCESS) {
-            continue;
-        }
-        // A REG_DWORD that cannot be read is left alone and the root refused;
-        // a missing value, or an oversized one of another type, is replaced.
-        if (value.status != ERROR_FILE_NOT_FOUND && value.type == REG_DWORD) {
-            return false;
-        }
-        if (!writeValue(key.get(), i, defaultStoredValue(i))) {
+        if (fateOf(set.values[i]) == ValueFate::DefaultWritten && !writeValue(key.get(), i, defaultStoredValue(i))) {
             return false;
         }
     }

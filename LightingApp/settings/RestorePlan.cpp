@@ -28,12 +28,26 @@ const StoredSet& setOf(StoredRoot root, const StoredSet& machine, const StoredSe
 
 } // namespace
 
+ValueFate fateOf(const StoredValue& value)
+{
+    if (value.isDword()) {
+        return ValueFate::Used;
+    }
+    switch (value.answer) {
+    case StoredValue::Answer::Read:
+        return ValueFate::ModelDefault;
+    case StoredValue::Answer::Unreadable:
+        return value.type == registryDwordType ? ValueFate::BlocksKey : ValueFate::DefaultWritten;
+    case StoredValue::Answer::Missing:
+        break;
+    }
+    return ValueFate::DefaultWritten;
+}
+
 bool canBeCompleted(const StoredSet& set)
 {
-    // A REG_DWORD that cannot be read is left alone, and the root with it; a
-    // missing value, or an oversized one of another type, gets the default.
     return set.writable && std::none_of(set.values.begin(), set.values.end(), [](const StoredValue& value) {
-               return value.answer == StoredValue::Answer::Unreadable && value.type == registryDwordType;
+               return fateOf(value) == ValueFate::BlocksKey;
            });
 }
 
@@ -41,7 +55,7 @@ RestorePlan planRestore(const StoredSet& machine, const StoredSet& user, const Z
 {
     RestorePlan plan;
     plan.values = modelDefaults;
-    plan.sources.fill(EntrySource::ModelDefault);
+    plan.sources.fill(ValueFate::ModelDefault);
     if (canBeCompleted(machine)) {
         plan.stores = StoredRoot::Machine;
     } else if (canBeCompleted(user)) {
@@ -64,16 +78,16 @@ RestorePlan planRestore(const StoredSet& machine, const StoredSet& user, const Z
         return plan;
     }
 
+    // A root read without being completed holds eight REG_DWORDs (see
+    // above), so every value it holds is used as it is.
     const StoredSet& read = setOf(plan.reads, machine, user);
-    const bool completed = plan.completes == plan.reads;
     for (std::size_t i = 0; i < storedValueCount; ++i) {
         const StoredValue& value = read.values[i];
-        if (value.isDword()) {
+        plan.sources[i] = fateOf(value);
+        if (plan.sources[i] == ValueFate::Used) {
             plan.values[i] = vectorEntryFromStored(i, value.data);
-            plan.sources[i] = EntrySource::Stored;
-        } else if (completed && value.answer != StoredValue::Answer::Read) {
+        } else if (plan.sources[i] == ValueFate::DefaultWritten) {
             plan.values[i] = vectorEntryFromStored(i, defaultStoredValue(i));
-            plan.sources[i] = EntrySource::DefaultWritten;
         }
     }
     return plan;

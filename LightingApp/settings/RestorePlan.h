@@ -12,17 +12,22 @@
 // anything.
 enum class StoredRoot { None, Machine, User };
 
-// Where an entry of the applied vector comes from.
-enum class EntrySource {
-    // The stored REG_DWORD, held to its range.
-    Stored,
-    // Missing, or too long to read: the run writes the stored default
-    // (defaultStoredValue) in its place and applies that.
+// What a run that reads a key, and completes it first, makes of one of its
+// values. The one rule for the run, for the completion that writes the
+// defaults, and for "status", which shows it value by value.
+enum class ValueFate {
+    // A REG_DWORD: used, held to its range.
+    Used,
+    // Missing, or too long to read and no REG_DWORD: the stored default
+    // (defaultStoredValue) is written in its place and used.
     DefaultWritten,
-    // The model's default colour: no stored set is used, or the stored value
-    // is short but no REG_DWORD (it is left as it is).
+    // Short but no REG_DWORD: left as it is; the model's default is used.
     ModelDefault,
+    // A REG_DWORD too long to read: left alone, and the key with it: no run
+    // completes, reads or writes the key while it is there.
+    BlocksKey,
 };
+ValueFate fateOf(const StoredValue& value);
 
 struct RestorePlan {
     // None: no stored set is used; the model's defaults are applied.
@@ -33,7 +38,9 @@ struct RestorePlan {
     // be written.
     StoredRoot stores = StoredRoot::None;
     ZoneValues values;
-    std::array<EntrySource, storedValueCount> sources{};
+    // Where each entry of values comes from: ModelDefault for all of them
+    // when no stored set is used.
+    std::array<ValueFate, storedValueCount> sources{};
 };
 
 // The decision. A root is used only when its set is complete (all eight

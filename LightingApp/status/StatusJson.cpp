@@ -57,16 +57,16 @@ const char* valueState(const StoredValue& value)
     return "unreadable";
 }
 
-const char* placeIdentifier(InItsPlace place)
+const char* placeIdentifier(ValueFate fate)
 {
-    switch (place) {
-    case InItsPlace::DefaultWritten:
+    switch (fate) {
+    case ValueFate::DefaultWritten:
         return "defaultWritten";
-    case InItsPlace::ModelDefault:
+    case ValueFate::ModelDefault:
         return "modelDefault";
-    case InItsPlace::KeyNotUsed:
+    case ValueFate::BlocksKey:
         return "keyNotUsed";
-    case InItsPlace::Nothing:
+    case ValueFate::Used:
         break;
     }
     return nullptr;
@@ -75,7 +75,7 @@ const char* placeIdentifier(InItsPlace place)
 void writeValue(JsonWriter& json, const StoredValue& value, std::size_t index, const ZoneValues& modelDefaults)
 {
     const bool exists = value.answer != StoredValue::Answer::Missing;
-    const InItsPlace place = inItsPlace(value);
+    const ValueFate fate = fateOf(value);
     json.beginObject();
     json.key("name").string(valueNames[index]);
     json.key("state").identifier(valueState(value));
@@ -88,9 +88,9 @@ void writeValue(JsonWriter& json, const StoredValue& value, std::size_t index, c
     json.key("used");
     value.isDword() ? json.number(vectorEntryFromStored(index, value.data)) : json.null();
     json.key("inItsPlace");
-    place == InItsPlace::Nothing ? json.null() : json.identifier(placeIdentifier(place));
+    fate == ValueFate::Used ? json.null() : json.identifier(placeIdentifier(fate));
     json.key("replacement");
-    const auto replacement = replacementFor(index, place, modelDefaults);
+    const auto replacement = replacementFor(index, fate, modelDefaults);
     replacement ? json.number(*replacement) : json.null();
     json.endObject();
 }

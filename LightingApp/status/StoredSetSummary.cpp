@@ -16,28 +16,12 @@ SetState setState(const StoredSet& set)
     return SetState::Incomplete;
 }
 
-InItsPlace inItsPlace(const StoredValue& value)
+std::optional<std::uint8_t> replacementFor(std::size_t index, ValueFate fate, const ZoneValues& modelDefaults)
 {
-    if (value.isDword()) {
-        return InItsPlace::Nothing;
-    }
-    switch (value.answer) {
-    case StoredValue::Answer::Read:
-        return InItsPlace::ModelDefault;
-    case StoredValue::Answer::Unreadable:
-        return value.type == registryDwordType ? InItsPlace::KeyNotUsed : InItsPlace::DefaultWritten;
-    case StoredValue::Answer::Missing:
-        break;
-    }
-    return InItsPlace::DefaultWritten;
-}
-
-std::optional<std::uint8_t> replacementFor(std::size_t index, InItsPlace place, const ZoneValues& modelDefaults)
-{
-    if (place == InItsPlace::DefaultWritten) {
+    if (fate == ValueFate::DefaultWritten) {
         return vectorEntryFromStored(index, defaultStoredValue(index));
     }
-    if (place == InItsPlace::ModelDefault && index < modelDefaults.size()) {
+    if (fate == ValueFate::ModelDefault && index < modelDefaults.size()) {
         return modelDefaults[index];
     }
     return std::nullopt;
