@@ -25,30 +25,38 @@ std::wstring storedNumber(const StoredSet& set, std::size_t index)
     return used == value.data ? number(value.data) : number(value.data) + L" (used as " + number(used) + L")";
 }
 
+// "R G B at B %" for the zone whose entries start at first, each entry as
+// numberAt shows it.
+template <typename NumberAt>
+std::wstring zoneText(NumberAt numberAt, std::size_t first)
+{
+    return numberAt(first) + L" " + numberAt(first + 1) + L" " + numberAt(first + 2) + L" at " + numberAt(first + 3)
+        + L" %";
+}
+
 std::wstring storedZone(const StoredSet& set, std::size_t first)
 {
-    return storedNumber(set, first) + L" " + storedNumber(set, first + 1) + L" " + storedNumber(set, first + 2)
-        + L" at " + storedNumber(set, first + 3) + L" %";
+    return zoneText([&set](std::size_t index) { return storedNumber(set, index); }, first);
 }
 
 // Why a value is not used, and what a run that reads the key puts in its place.
 std::wstring problemText(const StoredValue& value, std::size_t index, const ZoneValues& modelDefaults)
 {
     const std::wstring name(valueNames[index]);
-    const InItsPlace place = inItsPlace(value);
-    const std::optional<std::uint8_t> replacement = replacementFor(index, place, modelDefaults);
+    const ValueFate fate = fateOf(value);
+    const std::optional<std::uint8_t> replacement = replacementFor(index, fate, modelDefaults);
     std::wstring what = value.answer == StoredValue::Answer::Missing
         ? name + L" is missing"
         : name + L" is unreadable (" + registryTypeName(value.type) + L" of " + number(value.size) + L" bytes)";
-    switch (place) {
-    case InItsPlace::DefaultWritten:
+    switch (fate) {
+    case ValueFate::DefaultWritten:
         return what + L": a run that reads this key writes " + number(replacement.value_or(0)) + L" in its place";
-    case InItsPlace::ModelDefault:
+    case ValueFate::ModelDefault:
         return what + L": a run that reads this key leaves it and uses the model's default"
             + (replacement ? L", " + number(*replacement) : std::wstring());
-    case InItsPlace::KeyNotUsed:
+    case ValueFate::BlocksKey:
         return what + L": no run reads or writes this key while it is there";
-    case InItsPlace::Nothing:
+    case ValueFate::Used:
         break;
     }
     return what;
@@ -64,7 +72,7 @@ std::wstring storedSetLine(const std::wstring& keyName, const StoredSet& set, co
     line += state == SetState::Complete ? L"complete, " : L"incomplete, ";
     line += L"logo " + storedZone(set, 0) + L", light bar " + storedZone(set, 4);
     for (std::size_t i = 0; i < storedValueCount; ++i) {
-        if (inItsPlace(set.values[i]) != InItsPlace::Nothing) {
+        if (fateOf(set.values[i]) != ValueFate::Used) {
             line += L"; " + problemText(set.values[i], i, modelDefaults);
         }
     }
@@ -78,8 +86,7 @@ std::wstring rootName(StoredRoot root)
 
 std::wstring appliedZone(const ZoneValues& values, std::size_t first)
 {
-    return number(values[first]) + L" " + number(values[first + 1]) + L" " + number(values[first + 2]) + L" at "
-        + number(values[first + 3]) + L" %";
+    return zoneText([&values](std::size_t index) { return number(values[index]); }, first);
 }
 
 std::wstring sentZone(const Color& color)
