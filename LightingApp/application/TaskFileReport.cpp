@@ -3,16 +3,23 @@
 #include "application/Messages.h"
 #include "windows_wrappers/ConsoleOutput.h"
 
+std::vector<std::wstring> taskFileReportLines(const std::wstring& file, bool written, const std::wstring& reason)
+{
+    if (written) {
+        return {Messages::taskFileWritten + file};
+    }
+    std::vector<std::wstring> lines{Messages::taskFileNotWritten + file};
+    if (!reason.empty()) {
+        lines.push_back(reason);
+    }
+    return lines;
+}
+
 bool reportTaskFile(const Request& request)
 {
     std::wostream& out = console();
-    if (request.taskFileWritten) {
-        out << Messages::taskFileWritten << request.taskFile << std::endl;
-        return true;
+    for (const auto& line : taskFileReportLines(request.taskFile, request.taskFileWritten, request.taskFileReason)) {
+        out << line << std::endl;
     }
-    out << Messages::taskFileNotWritten << request.taskFile << std::endl;
-    if (!request.taskFileReason.empty()) {
-        out << request.taskFileReason << std::endl;
-    }
-    return false;
+    return request.taskFileWritten;
 }

@@ -1,6 +1,6 @@
 #include "StartupTaskSetup.h"
 
-#include "application/Messages.h"
+#include "application/TaskFileReport.h"
 #include "application/TaskXml.h"
 #include "platform_check/WmiErrorText.h"
 #include "task_scheduler/StartupTaskState.h"
@@ -39,18 +39,17 @@ bool StartupTaskSetup::install(const std::wstring& product, const std::wstring& 
     const ProgramLocation location = locate(program);
     const std::wstring reason = refusalReason(location);
     if (!reason.empty()) {
-        log.line(Messages::taskFileNotWritten + taskFile);
-        log.line(reason);
+        logLines(taskFileReportLines(taskFile, false, reason));
         return false;
     }
     if (!keepRegisteredTask(product)) {
         return false;
     }
-    if (!writeTaskXml(taskFile, location.path)) {
-        log.line(Messages::taskFileNotWritten + taskFile);
+    const bool written = writeTaskXml(taskFile, location.path);
+    logLines(taskFileReportLines(taskFile, written, {}));
+    if (!written) {
         return false;
     }
-    log.line(Messages::taskFileWritten + taskFile);
     // The text just written, from memory: never the file, which a user could
     // have put there before the check, or held open so that it stayed.
     if (!succeeded(scheduler.registerTask(taskXmlText(location.path)), taskNotRegistered)) {
@@ -129,6 +128,13 @@ void StartupTaskSetup::restore(const std::wstring& product, const KeptTask& kept
     if (restored) {
         log.line((kept.xml ? taskRestored : noTaskRestored) + std::wstring(startupTaskName));
         store.forget(product);
+    }
+}
+
+void StartupTaskSetup::logLines(const std::vector<std::wstring>& lines)
+{
+    for (const auto& line : lines) {
+        log.line(line);
     }
 }
 

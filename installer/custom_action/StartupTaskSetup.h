@@ -7,6 +7,7 @@
 #include "location_check/ProgramLocation.h"
 
 #include <string>
+#include <vector>
 
 // What the installer package does with the startup task, one member for each
 // of its custom actions. The task runs the installed program as LocalSystem,
@@ -47,6 +48,7 @@ private:
     // Registers the kept task again, or deletes the task when none was kept;
     // once done, forgets it.
     void restore(const std::wstring& product, const KeptTask& kept);
+    void logLines(const std::vector<std::wstring>& lines);
     // Logs failure with the status when the status is one.
     bool succeeded(std::int32_t status, const std::wstring& failure);
 
