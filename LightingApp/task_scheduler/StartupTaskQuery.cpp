@@ -2,7 +2,6 @@
 
 #include "task_scheduler/TaskFolder.h"
 #include "windows_wrappers/AutomationValues.h"
-#include "windows_wrappers/ComApartment.h"
 
 #include <wrl/client.h>
 
@@ -142,25 +141,19 @@ StartupTaskState registeredTask(IRegisteredTask& task)
 
 StartupTaskState queryStartupTask()
 {
-    const ComApartment apartment;
-    if (!apartment.ready()) {
-        return unknown(apartment.result());
-    }
-    ComPtr<ITaskFolder> root;
-    HRESULT result = openRootTaskFolder(root);
-    if (FAILED(result)) {
-        return unknown(result);
-    }
-    ComPtr<IRegisteredTask> task;
-    const ScopedBstr name(startupTaskName);
-    result = root->GetTask(name.get(), &task);
-    if (isTaskNotFound(result)) {
-        StartupTaskState state;
-        state.registration = StartupTaskState::Registration::NotRegistered;
-        return state;
-    }
-    if (FAILED(result)) {
-        return unknown(result);
-    }
-    return registeredTask(*task.Get());
+    StartupTaskState state;
+    const HRESULT result = withRootTaskFolder([&state](ITaskFolder& root) {
+        ComPtr<IRegisteredTask> task;
+        const ScopedBstr name(startupTaskName);
+        const HRESULT found = root.GetTask(name.get(), &task);
+        if (isTaskNotFound(found)) {
+            state.registration = StartupTaskState::Registration::NotRegistered;
+            return S_OK;
+        }
+        if (SUCCEEDED(found)) {
+            state = registeredTask(*task.Get());
+        }
+        return found;
+    });
+    return FAILED(result) ? unknown(result) : state;
 }

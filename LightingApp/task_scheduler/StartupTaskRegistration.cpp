@@ -3,32 +3,14 @@
 #include "task_scheduler/StartupTaskState.h"
 #include "task_scheduler/TaskFolder.h"
 #include "windows_wrappers/AutomationValues.h"
-#include "windows_wrappers/ComApartment.h"
 
 #include <wrl/client.h>
 
 using Microsoft::WRL::ComPtr;
 
-namespace {
-
-// Opens the root folder inside the caller's apartment and hands it to use.
-template <class Use>
-HRESULT withRootFolder(Use use)
-{
-    const ComApartment apartment;
-    if (!apartment.ready()) {
-        return apartment.result();
-    }
-    ComPtr<ITaskFolder> root;
-    const HRESULT result = openRootTaskFolder(root);
-    return FAILED(result) ? result : use(*root.Get());
-}
-
-} // namespace
-
 HRESULT registerStartupTask(const std::wstring& xml)
 {
-    return withRootFolder([&xml](ITaskFolder& root) {
+    return withRootTaskFolder([&xml](ITaskFolder& root) {
         const ScopedBstr name(startupTaskName);
         const ScopedBstr text(xml.c_str());
         // LocalSystem by the name the Task Scheduler takes on every language
@@ -47,7 +29,7 @@ HRESULT registerStartupTask(const std::wstring& xml)
 HRESULT readStartupTask(std::optional<std::wstring>& xml)
 {
     xml.reset();
-    return withRootFolder([&xml](ITaskFolder& root) {
+    return withRootTaskFolder([&xml](ITaskFolder& root) {
         const ScopedBstr name(startupTaskName);
         ComPtr<IRegisteredTask> task;
         HRESULT result = root.GetTask(name.get(), &task);
@@ -73,7 +55,7 @@ HRESULT readStartupTask(std::optional<std::wstring>& xml)
 
 HRESULT deleteStartupTask()
 {
-    return withRootFolder([](ITaskFolder& root) {
+    return withRootTaskFolder([](ITaskFolder& root) {
         const ScopedBstr name(startupTaskName);
         const HRESULT result = root.DeleteTask(name.get(), 0);
         return isTaskNotFound(result) ? S_OK : result;
