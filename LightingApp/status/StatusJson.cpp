@@ -5,6 +5,7 @@
 #include "status/JsonWriter.h"
 #include "status/StatusWords.h"
 #include "status/StoredSetSummary.h"
+#include "task_scheduler/TaskOwnership.h"
 
 #include <optional>
 
@@ -219,6 +220,11 @@ void writeTask(JsonWriter& json, const StartupTaskState& task, const std::option
     task.registration == Registration::Unknown ? json.string(failureText(task.error)) : json.null();
     json.key("enabled");
     task.enabled ? json.boolean(*task.enabled) : json.null();
+    // Why the task under the name is not the program's; null when nothing
+    // read says so.
+    const std::wstring notTheProgram = notTheProgramReason(task);
+    json.key("notTheProgram");
+    notTheProgram.empty() ? json.null() : json.string(notTheProgram);
     json.key("userId");
     optionalText(json, task.userId);
     json.key("logonType");
@@ -229,7 +235,10 @@ void writeTask(JsonWriter& json, const StartupTaskState& task, const std::option
     json.key("arguments");
     optionalText(json, task.arguments);
     json.key("locationCheck");
-    if (location) {
+    const std::wstring pathReason = task.program ? programPathReason(*task.program) : std::wstring();
+    if (!pathReason.empty()) {
+        json.beginObject().key("passes").boolean(false).key("reason").string(pathReason).endObject();
+    } else if (location) {
         const std::wstring reason = refusalReason(*location);
         json.beginObject().key("passes").boolean(reason.empty()).key("reason");
         reason.empty() ? json.null() : json.string(reason);

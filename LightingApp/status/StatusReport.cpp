@@ -11,6 +11,7 @@
 #include "status/StatusJson.h"
 #include "status/StatusText.h"
 #include "task_scheduler/StartupTaskQuery.h"
+#include "task_scheduler/TaskOwnership.h"
 #include "windows_wrappers/ConsoleOutput.h"
 #include "windows_wrappers/Utf8.h"
 
@@ -81,7 +82,8 @@ StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
 
     facts.eventSource = queryEventSource();
     facts.task = queryStartupTask();
-    if (facts.task.program) {
+    // A path the check cannot stand for fails it with a reason of its own.
+    if (facts.task.program && programPathReason(*facts.task.program).empty()) {
         facts.taskProgramLocation = locateProgram(unquotedPath(*facts.task.program));
     }
     return facts;

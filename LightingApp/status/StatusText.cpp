@@ -4,6 +4,7 @@
 #include "settings/StoredColors.h"
 #include "status/StatusWords.h"
 #include "status/StoredSetSummary.h"
+#include "task_scheduler/TaskOwnership.h"
 #include "windows_wrappers/Utf8.h"
 
 namespace {
@@ -185,7 +186,10 @@ std::wstring programLine(const StartupTaskState& task, const std::optional<Progr
     if (task.arguments && !task.arguments->empty()) {
         line += L" with arguments " + quoted(*task.arguments);
     }
-    if (location) {
+    const std::wstring pathReason = programPathReason(*task.program);
+    if (!pathReason.empty()) {
+        line += L" (fails the location check: " + pathReason + L")";
+    } else if (location) {
         const std::wstring reason = refusalReason(*location);
         line += reason.empty() ? L" (passes the location check)" : L" (fails the location check: " + reason + L")";
     }
@@ -223,6 +227,10 @@ void appendTaskLines(const StatusFacts& facts, std::vector<std::wstring>& lines)
     } else {
         state += L"whether it is enabled could not be read";
     }
+    const std::wstring notTheProgram = notTheProgramReason(task);
+    if (!notTheProgram.empty()) {
+        state += L"; not the program's task: " + notTheProgram;
+    }
     lines.push_back(state);
     lines.push_back(accountLine(task));
     lines.push_back(triggersLine(task));
@@ -236,7 +244,10 @@ std::wstring quoted(const std::wstring& text)
 {
     std::wstring result = L"\"";
     for (const wchar_t c : text) {
-        if (c < 0x20 || c == 0x7F) {
+        if (c == L'"' || c == L'\\') {
+            result += L'\\';
+            result += c;
+        } else if (c < 0x20 || c == 0x7F) {
             result += widenAscii(unitEscape(static_cast<std::uint32_t>(c)));
         } else {
             result += c;

@@ -9,6 +9,7 @@
 // them and a script can look for them (README, "status").
 std::vector<std::wstring> statusLines(const StatusFacts& facts);
 
-// Text between double quotes, so that blanks and empty text show; control
-// characters appear as \uXXXX.
+// Text between double quotes, so that blanks and empty text show, escaped as
+// the JSON writer does: a quote or backslash in the text as \" or \\, so that
+// a name cannot end the quotes early, and control characters as \uXXXX.
 std::wstring quoted(const std::wstring& text);

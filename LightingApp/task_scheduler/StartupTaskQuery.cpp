@@ -94,9 +94,19 @@ void readAccount(ITaskDefinition& definition, StartupTaskState& state)
 void readProgram(ITaskDefinition& definition, StartupTaskState& state)
 {
     ComPtr<IActionCollection> actions;
+    LONG count = 0;
+    if (FAILED(definition.get_Actions(&actions)) || FAILED(actions->get_Count(&count))) {
+        return;
+    }
+    state.actionCount = static_cast<std::int32_t>(count);
     ComPtr<IAction> action;
+    TASK_ACTION_TYPE type = TASK_ACTION_EXEC;
+    if (count < 1 || FAILED(actions->get_Item(1, &action)) || FAILED(action->get_Type(&type))) {
+        return;
+    }
+    state.firstActionRunsProgram = type == TASK_ACTION_EXEC;
     ComPtr<IExecAction> exec;
-    if (FAILED(definition.get_Actions(&actions)) || FAILED(actions->get_Item(1, &action)) || FAILED(action.As(&exec))) {
+    if (type != TASK_ACTION_EXEC || FAILED(action.As(&exec))) {
         return;
     }
     state.program = textOf([&](BSTR* out) { return exec->get_Path(out); });

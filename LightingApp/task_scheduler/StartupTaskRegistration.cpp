@@ -8,9 +8,44 @@
 
 using Microsoft::WRL::ComPtr;
 
+namespace {
+
+HRESULT deleteTask(ITaskFolder& root)
+{
+    const ScopedBstr name(startupTaskName);
+    const HRESULT result = root.DeleteTask(name.get(), 0);
+    return isTaskNotFound(result) ? S_OK : result;
+}
+
+// The registered principal, read through the task's definition.
+void readPrincipal(IRegisteredTask& task, RegisteredTaskDefinition& read)
+{
+    ComPtr<ITaskDefinition> definition;
+    ComPtr<IPrincipal> principal;
+    if (FAILED(task.get_Definition(&definition)) || FAILED(definition->get_Principal(&principal))) {
+        return;
+    }
+    ScopedBstr userId;
+    if (SUCCEEDED(principal->get_UserId(userId.receive())) && userId.get() != nullptr) {
+        read.userId.emplace(userId.get(), SysStringLen(userId.get()));
+    }
+    TASK_LOGON_TYPE logonType = TASK_LOGON_NONE;
+    if (SUCCEEDED(principal->get_LogonType(&logonType))) {
+        read.logonType = static_cast<std::int32_t>(logonType);
+    }
+}
+
+} // namespace
+
 HRESULT registerStartupTask(const std::wstring& xml)
 {
     return withRootTaskFolder([&xml](ITaskFolder& root) {
+        // TASK_CREATE_OR_UPDATE would keep an earlier task's security
+        // descriptor, which its owner chose.
+        const HRESULT deleted = deleteTask(root);
+        if (FAILED(deleted)) {
+            return deleted;
+        }
         const ScopedBstr name(startupTaskName);
         const ScopedBstr text(xml.c_str());
         // LocalSystem by the name the Task Scheduler takes on every language
@@ -21,15 +56,17 @@ HRESULT registerStartupTask(const std::wstring& xml)
         user.bstrVal = account.get();
         const VARIANT none{};
         ComPtr<IRegisteredTask> task;
-        return root.RegisterTask(name.get(), text.get(), TASK_CREATE_OR_UPDATE, user, none, TASK_LOGON_SERVICE_ACCOUNT,
-                                 none, &task);
+        // A registration trigger would run the task the moment it is
+        // registered, as LocalSystem, in the middle of an installation.
+        return root.RegisterTask(name.get(), text.get(), TASK_CREATE | TASK_IGNORE_REGISTRATION_TRIGGERS, user, none,
+                                 TASK_LOGON_SERVICE_ACCOUNT, none, &task);
     });
 }
 
-HRESULT readStartupTask(std::optional<std::wstring>& xml)
+HRESULT readStartupTask(std::optional<RegisteredTaskDefinition>& found)
 {
-    xml.reset();
-    return withRootTaskFolder([&xml](ITaskFolder& root) {
+    found.reset();
+    return withRootTaskFolder([&found](ITaskFolder& root) {
         const ScopedBstr name(startupTaskName);
         ComPtr<IRegisteredTask> task;
         HRESULT result = root.GetTask(name.get(), &task);
@@ -48,16 +85,15 @@ HRESULT readStartupTask(std::optional<std::wstring>& xml)
         if (text.get() == nullptr || SysStringLen(text.get()) == 0) {
             return E_UNEXPECTED;
         }
-        xml.emplace(text.get(), SysStringLen(text.get()));
+        RegisteredTaskDefinition read;
+        read.xml.assign(text.get(), SysStringLen(text.get()));
+        readPrincipal(*task.Get(), read);
+        found = read;
         return S_OK;
     });
 }
 
 HRESULT deleteStartupTask()
 {
-    return withRootTaskFolder([](ITaskFolder& root) {
-        const ScopedBstr name(startupTaskName);
-        const HRESULT result = root.DeleteTask(name.get(), 0);
-        return isTaskNotFound(result) ? S_OK : result;
-    });
+    return withRootTaskFolder([](ITaskFolder& root) { return deleteTask(root); });
 }

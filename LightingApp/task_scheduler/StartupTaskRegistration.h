@@ -1,5 +1,7 @@
 #pragma once
 
+#include "task_scheduler/TaskOwnership.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -10,12 +12,14 @@
 // apartment of its own and returns S_OK or the status of the step that failed.
 
 // Registers the task definition xml under the startup task's name as
-// LocalSystem (a service account logon), replacing a task of that name.
+// LocalSystem (a service account logon), ignoring its registration triggers.
+// A task of that name is deleted first, so that nothing of it (definition,
+// triggers, security descriptor) stays in the new registration.
 HRESULT registerStartupTask(const std::wstring& xml);
 
-// The definition of the registered startup task, or nothing when no task of
-// that name is registered.
-HRESULT readStartupTask(std::optional<std::wstring>& xml);
+// The definition and principal of the registered startup task, or nothing
+// when no task of that name is registered.
+HRESULT readStartupTask(std::optional<RegisteredTaskDefinition>& task);
 
 // Deletes the startup task; S_OK also when there was none.
 HRESULT deleteStartupTask();

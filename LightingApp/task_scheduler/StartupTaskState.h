@@ -45,6 +45,9 @@ struct StartupTaskState {
     std::optional<std::wstring> userId;
     std::optional<std::int32_t> logonType;
     std::optional<std::vector<TaskTrigger>> triggers;
+    // How many actions it runs, and whether the first runs a program.
+    std::optional<std::int32_t> actionCount;
+    std::optional<bool> firstActionRunsProgram;
     // The program of its first action, and that action's arguments.
     std::optional<std::wstring> program;
     std::optional<std::wstring> arguments;

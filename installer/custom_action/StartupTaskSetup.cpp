@@ -16,6 +16,9 @@ constexpr const wchar_t* taskNotKept = L"The registered startup task could not b
 constexpr const wchar_t* taskNotRegistered = L"The startup task could not be registered: ";
 constexpr const wchar_t* taskNotDeleted = L"The startup task could not be deleted: ";
 constexpr const wchar_t* keptNotRead = L"The startup task kept before this change could not be read";
+constexpr const wchar_t* keptNotForgotten = L"What an earlier run kept for undoing its change could not be forgotten";
+constexpr const wchar_t* foreignTask = L"A task not registered as LocalSystem is registered under the name ";
+constexpr const wchar_t* foreignTaskFate = L": it is not kept, and undoing this change deletes it";
 constexpr const wchar_t* taskRegistered = L"Startup task registered: ";
 constexpr const wchar_t* taskDeleted = L"Startup task deleted: ";
 constexpr const wchar_t* taskRestored = L"Startup task registered again as it was before: ";
@@ -35,6 +38,9 @@ StartupTaskSetup::StartupTaskSetup(InstallerLog& log, TaskRegistrar& scheduler, 
 
 bool StartupTaskSetup::install(const std::wstring& product, const std::wstring& program, const std::wstring& taskFile)
 {
+    if (!forgetEarlier(product)) {
+        return false;
+    }
     // The same lines as --create-xml prints, so that the log says why.
     const ProgramLocation location = locate(program);
     const std::wstring reason = refusalReason(location);
@@ -45,13 +51,12 @@ bool StartupTaskSetup::install(const std::wstring& product, const std::wstring& 
     if (!keepRegisteredTask(product)) {
         return false;
     }
+    // A file that cannot be written is only a warning: any user may read the
+    // task file, and hold it open so that it cannot be replaced.
     const bool written = writeTaskXml(taskFile, location.path);
     logLines(taskFileReportLines(taskFile, written, {}));
-    if (!written) {
-        return false;
-    }
-    // The text just written, from memory: never the file, which a user could
-    // have put there before the check, or held open so that it stayed.
+    // The text from memory: never the file, which a user could have put there
+    // before the check, or held open so that it stayed.
     if (!succeeded(scheduler.registerTask(taskXmlText(location.path)), taskNotRegistered)) {
         return false;
     }
@@ -79,7 +84,7 @@ void StartupTaskSetup::undoInstall(const std::wstring& product, const std::wstri
 
 bool StartupTaskSetup::remove(const std::wstring& product)
 {
-    if (!keepRegisteredTask(product) || !succeeded(scheduler.remove(), taskNotDeleted)) {
+    if (!forgetEarlier(product) || !keepRegisteredTask(product) || !succeeded(scheduler.remove(), taskNotDeleted)) {
         return false;
     }
     log.line(taskDeleted + std::wstring(startupTaskName));
@@ -99,13 +104,28 @@ void StartupTaskSetup::forget(const std::wstring& product)
     store.forget(product);
 }
 
-bool StartupTaskSetup::keepRegisteredTask(const std::wstring& product)
+bool StartupTaskSetup::forgetEarlier(const std::wstring& product)
 {
-    KeptTask found;
-    if (!succeeded(scheduler.read(found.xml), taskNotRead)) {
+    if (!store.forget(product)) {
+        log.line(keptNotForgotten);
         return false;
     }
-    if (!store.keep(product, found)) {
+    return true;
+}
+
+bool StartupTaskSetup::keepRegisteredTask(const std::wstring& product)
+{
+    std::optional<RegisteredTaskDefinition> found;
+    if (!succeeded(scheduler.read(found), taskNotRead)) {
+        return false;
+    }
+    KeptTask kept;
+    if (found && found->registeredAsLocalSystem()) {
+        kept.xml = found->xml;
+    } else if (found) {
+        log.line(foreignTask + std::wstring(startupTaskName) + foreignTaskFate);
+    }
+    if (!store.keep(product, kept)) {
         log.line(taskNotKept);
         return false;
     }

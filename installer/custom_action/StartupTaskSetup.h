@@ -23,16 +23,19 @@ public:
     StartupTaskSetup(InstallerLog& log, TaskRegistrar& scheduler, KeptTaskStore& store,
                      ProgramLocator locate = locateProgram);
 
-    // Install, upgrade and repair: checks where program lies as --create-xml
-    // does, keeps the registered task, writes the task file as --create-xml
-    // does and registers its text. False, with the reason in the log, when any
-    // step fails; nothing is written or registered when the check refuses.
+    // Install, upgrade and repair: forgets what is kept for the product,
+    // checks where program lies as --create-xml does, keeps the registered
+    // task, writes the task file as --create-xml does and registers the text
+    // it meant to write. False, with the reason in the log, when any step but
+    // the writing fails (a task file that a user holds open is a warning);
+    // nothing is written or registered when the check refuses.
     bool install(const std::wstring& product, const std::wstring& program, const std::wstring& taskFile);
     // Rollback of install: when it kept a task, registers the kept task
     // again, or, when there was none, deletes the task and the task file.
     void undoInstall(const std::wstring& product, const std::wstring& taskFile);
 
-    // Uninstall: keeps the registered task, then deletes it.
+    // Uninstall: forgets what is kept for the product, keeps the registered
+    // task, then deletes it.
     bool remove(const std::wstring& product);
     // Rollback of remove: registers the kept task again.
     void undoRemove(const std::wstring& product);
@@ -41,6 +44,11 @@ public:
     void forget(const std::wstring& product);
 
 private:
+    // Forgets what an earlier run left for the product, so that a rollback
+    // acts only on what this run kept.
+    bool forgetEarlier(const std::wstring& product);
+    // Keeps the registered task when it was registered as LocalSystem; any
+    // other task under the name is kept as none, which a rollback deletes.
     bool keepRegisteredTask(const std::wstring& product);
     // Whether a task is kept for the product (false, logged, also when the
     // store cannot be read).

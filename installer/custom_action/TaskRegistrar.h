@@ -1,5 +1,7 @@
 #pragma once
 
+#include "task_scheduler/TaskOwnership.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,11 +11,12 @@
 class TaskRegistrar {
 public:
     virtual ~TaskRegistrar() = default;
-    // Registers the definition as the startup task, as LocalSystem, replacing
-    // one that is registered.
+    // Registers the definition as the startup task, as LocalSystem, ignoring
+    // its registration triggers; a task registered under the name goes first.
     virtual std::int32_t registerTask(const std::wstring& xml) = 0;
-    // The registered startup task's definition, or nothing when there is none.
-    virtual std::int32_t read(std::optional<std::wstring>& xml) = 0;
+    // The registered startup task's definition and principal, or nothing
+    // when there is none.
+    virtual std::int32_t read(std::optional<RegisteredTaskDefinition>& task) = 0;
     // Deletes the startup task; 0 also when there was none.
     virtual std::int32_t remove() = 0;
 

@@ -26,22 +26,33 @@ const std::wstring earlierTask = L"<Task><RegistrationInfo><Description>earlier<
 constexpr std::int32_t malformedTask = static_cast<std::int32_t>(0x80041318U);
 constexpr std::int32_t serviceNotRunning = static_cast<std::int32_t>(0x80041315U);
 
+constexpr const wchar_t* localSystem = L"SYSTEM";
+// A standard user's own task, in their session.
+constexpr const wchar_t* standardUser = L"S-1-5-21-1-2-3-1001";
+
 class FakeScheduler final : public TaskRegistrar {
 public:
     std::int32_t registerTask(const std::wstring& xml) override
     {
+        ++changes;
         if (failRegister == 0) {
             registered = xml;
+            registeredAs = localSystem;
         }
         return failRegister;
     }
-    std::int32_t read(std::optional<std::wstring>& xml) override
+    std::int32_t read(std::optional<RegisteredTaskDefinition>& task) override
     {
-        xml = registered;
+        task.reset();
+        if (registered) {
+            task = RegisteredTaskDefinition{*registered, registeredAs,
+                                            registeredAs == localSystem ? 5 : 3};
+        }
         return failRead;
     }
     std::int32_t remove() override
     {
+        ++changes;
         if (failRemove == 0) {
             registered.reset();
         }
@@ -49,15 +60,22 @@ public:
     }
 
     std::optional<std::wstring> registered;
+    std::wstring registeredAs = localSystem;
     std::int32_t failRegister = 0;
     std::int32_t failRead = 0;
     std::int32_t failRemove = 0;
+    int changes = 0;
 };
+
+enum class StoreFault { None, Keep, Find, Forget };
 
 class MemoryStore final : public KeptTaskStore {
 public:
     bool keep(const std::wstring& product, const KeptTask& task) override
     {
+        if (fault == StoreFault::Keep) {
+            return false;
+        }
         tasks[product] = task;
         return true;
     }
@@ -65,11 +83,19 @@ public:
     {
         const auto found = tasks.find(product);
         kept = found == tasks.end() ? std::nullopt : std::optional<KeptTask>(found->second);
+        return fault != StoreFault::Find;
+    }
+    bool forget(const std::wstring& product) override
+    {
+        if (fault == StoreFault::Forget) {
+            return false;
+        }
+        tasks.erase(product);
         return true;
     }
-    void forget(const std::wstring& product) override { tasks.erase(product); }
 
     std::map<std::wstring, KeptTask> tasks;
+    StoreFault fault = StoreFault::None;
 };
 
 class LinesLog final : public InstallerLog {
@@ -134,34 +160,58 @@ struct InstallCase {
     std::int32_t failRegister;
     bool installs;
     std::vector<std::wstring> log;
+    // Who registered the task found, what an earlier run left kept, and a
+    // store that fails.
+    const wchar_t* beforeAs = localSystem;
+    std::optional<KeptTask> stale = std::nullopt;
+    StoreFault storeFault = StoreFault::None;
 };
 
 // Install, upgrade and repair register exactly the text they wrote, and only
-// for a program the check accepts; their rollback leaves the task they found.
+// for a program the check accepts; their rollback leaves the task they found
+// when LocalSystem registered it, and deletes any other.
 TEST_F(StartupTaskSetupTest, InstallRegistersTheWrittenTextAndItsRollbackPutsBackWhatWasThere)
 {
     const std::wstring written = L"Startup task file written: FILE";
     const std::wstring registered = L"Startup task registered: OrvaneVRVeltrinLightingUtilityStartup";
     const std::wstring notWritten = L"Could not write the startup task file: FILE";
+    const std::wstring foreign = L"A task not registered as LocalSystem is registered under the name "
+                                 L"OrvaneVRVeltrinLightingUtilityStartup: it is not kept, and undoing this change "
+                                 L"deletes it";
+    const std::wstring refused = L"Users other than administrators can change C:\\Tools";
     const InstallCase cases[] = {
         {"fresh install", std::nullopt, accepted, false, 0, 0, true, {written, registered}},
         {"repair or upgrade over a task", earlierTask, accepted, false, 0, 0, true, {written, registered}},
-        {"folder users may change", earlierTask, inOpenFolder, false, 0, 0, false,
-         {notWritten, L"Users other than administrators can change C:\\Tools"}},
-        {"task file cannot be written", std::nullopt, accepted, true, 0, 0, false, {notWritten}},
+        {"over a standard user's task", earlierTask, accepted, false, 0, 0, true, {foreign, written, registered},
+         standardUser},
+        {"folder users may change", earlierTask, inOpenFolder, false, 0, 0, false, {notWritten, refused}},
+        {"folder users may change, a stale kept value", earlierTask, inOpenFolder, false, 0, 0, false,
+         {notWritten, refused}, localSystem, KeptTask{}},
+        {"task file cannot be written", std::nullopt, accepted, true, 0, 0, true, {notWritten, registered}},
         {"registered task cannot be read", earlierTask, accepted, false, serviceNotRunning, 0, false,
          {L"The registered startup task could not be read: the Task Scheduler answered 0x80041315"}},
         {"registration refused", earlierTask, accepted, false, 0, malformedTask, false,
          {written, L"The startup task could not be registered: the Task Scheduler answered 0x80041318"}},
+        {"store cannot keep", earlierTask, accepted, false, 0, 0, false,
+         {L"The registered startup task could not be kept for undoing this change"}, localSystem, std::nullopt,
+         StoreFault::Keep},
+        {"store cannot forget", earlierTask, accepted, false, 0, 0, false,
+         {L"What an earlier run kept for undoing its change could not be forgotten"}, localSystem, std::nullopt,
+         StoreFault::Forget},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
         scheduler = FakeScheduler();
         scheduler.registered = c.before;
+        scheduler.registeredAs = c.beforeAs;
         scheduler.failRead = c.failRead;
         scheduler.failRegister = c.failRegister;
         store.tasks.clear();
+        if (c.stale) {
+            store.tasks[L"{product}"] = *c.stale;
+        }
+        store.fault = c.storeFault;
         log.lines.clear();
         if (c.taskFileBlocked) {
             fs::create_directory(taskFile);
@@ -173,20 +223,28 @@ TEST_F(StartupTaskSetupTest, InstallRegistersTheWrittenTextAndItsRollbackPutsBac
         if (c.installs) {
             ASSERT_TRUE(scheduler.registered.has_value());
             EXPECT_EQ(*scheduler.registered, taskXmlText(resolvedPath));
-            EXPECT_EQ(readBytes(taskFile), utf16LeWithBom(*scheduler.registered));
+            if (!c.taskFileBlocked) {
+                EXPECT_EQ(readBytes(taskFile), utf16LeWithBom(*scheduler.registered));
+            }
         } else {
             EXPECT_EQ(scheduler.registered, c.before);
         }
-        // Kept only once the check has passed and the task could be read.
-        EXPECT_EQ(store.tasks.size(), c.locate == accepted && c.failRead == 0 ? 1U : 0U);
+        // Kept only once the check has passed and the task could be read;
+        // a task of another principal is kept as none.
+        const bool kept = c.locate == accepted && c.failRead == 0 && c.storeFault == StoreFault::None;
+        EXPECT_EQ(store.tasks.size(), kept ? 1U : 0U);
+        if (kept) {
+            EXPECT_EQ(store.tasks.begin()->second.xml, c.beforeAs == localSystem ? c.before : std::nullopt);
+        }
         const bool fileWritten = fs::is_regular_file(taskFile);
 
         scheduler.failRegister = 0;
+        store.fault = StoreFault::None;
         setup.undoInstall(L"{product}", taskFile);
-        EXPECT_EQ(scheduler.registered, c.before);
+        EXPECT_EQ(scheduler.registered, kept && c.beforeAs != localSystem ? std::nullopt : c.before);
         EXPECT_THAT(store.tasks, IsEmpty());
         // The task file goes with a task that was not there before.
-        EXPECT_EQ(fs::exists(taskFile), c.taskFileBlocked || (fileWritten && c.before));
+        EXPECT_EQ(fs::exists(taskFile), c.taskFileBlocked || (fileWritten && c.before && c.beforeAs == localSystem));
     }
 }
 
@@ -208,6 +266,68 @@ TEST_F(StartupTaskSetupTest, FailedUpgradeRegistersTheOlderProductsTaskAgain)
     EXPECT_THAT(store.tasks, IsEmpty());
     EXPECT_EQ(log.lines.back(),
               L"Startup task registered again as it was before: OrvaneVRVeltrinLightingUtilityStartup");
+}
+
+struct RemoveCase {
+    const char* name;
+    std::optional<std::wstring> before;
+    const wchar_t* beforeAs;
+    StoreFault removeFault;
+    StoreFault undoFault;
+    std::int32_t failRestore;
+    bool removes;
+    // What is registered after the rollback, and whether the store still
+    // holds what was kept.
+    std::optional<std::wstring> afterRollback;
+    bool keptStays;
+    std::wstring lastLine;
+};
+
+// Uninstall and its rollback put back only what LocalSystem registered; a
+// store that fails stops the removal, and leaves an undo only its log line.
+TEST_F(StartupTaskSetupTest, UninstallAndItsRollback)
+{
+    const std::wstring restored = L"Startup task registered again as it was before: OrvaneVRVeltrinLightingUtilityStartup";
+    const std::wstring noneRestored =
+        L"Startup task deleted, as none was registered before: OrvaneVRVeltrinLightingUtilityStartup";
+    const std::wstring notRead = L"The startup task kept before this change could not be read";
+    const RemoveCase cases[] = {
+        {"LocalSystem's task", earlierTask, localSystem, StoreFault::None, StoreFault::None, 0, true, earlierTask,
+         false, restored},
+        {"a standard user's task", earlierTask, standardUser, StoreFault::None, StoreFault::None, 0, true,
+         std::nullopt, false, noneRestored},
+        {"no task", std::nullopt, localSystem, StoreFault::None, StoreFault::None, 0, true, std::nullopt, false,
+         noneRestored},
+        {"store cannot keep", earlierTask, localSystem, StoreFault::Keep, StoreFault::None, 0, false, earlierTask,
+         false, L"The registered startup task could not be kept for undoing this change"},
+        {"store cannot be read by the undo", earlierTask, localSystem, StoreFault::None, StoreFault::Find, 0, true,
+         std::nullopt, true, notRead},
+        {"restore refused", earlierTask, localSystem, StoreFault::None, StoreFault::None, malformedTask, true,
+         std::nullopt, true, L"The startup task could not be registered: the Task Scheduler answered 0x80041318"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        scheduler = FakeScheduler();
+        scheduler.registered = c.before;
+        scheduler.registeredAs = c.beforeAs;
+        store.tasks.clear();
+        store.fault = c.removeFault;
+        log.lines.clear();
+        StartupTaskSetup setup(log, scheduler, store, accepted);
+
+        EXPECT_EQ(setup.remove(L"{product}"), c.removes);
+        EXPECT_EQ(scheduler.registered.has_value(), !c.removes && c.before);
+        store.fault = c.undoFault;
+        scheduler.failRegister = c.failRestore;
+        const int changes = scheduler.changes;
+        setup.undoRemove(L"{product}");
+        EXPECT_EQ(scheduler.registered, c.afterRollback);
+        EXPECT_EQ(store.tasks.size(), c.keptStays ? 1U : 0U);
+        if (c.undoFault == StoreFault::Find) {
+            EXPECT_EQ(scheduler.changes, changes);
+        }
+        EXPECT_EQ(log.lines.back(), c.lastLine);
+    }
 }
 
 TEST_F(StartupTaskSetupTest, UninstallThatCannotDeleteTheTaskFails)

@@ -61,6 +61,7 @@ TEST(StatusForms, StartupTaskFactByFact)
              EXPECT_EQ(task.at("state").string(), L"registered");
              EXPECT_TRUE(task.at("program").isNull());
              EXPECT_TRUE(task.at("locationCheck").isNull());
+             EXPECT_TRUE(task.at("notTheProgram").isNull());
              EXPECT_TRUE(task.at("triggers").isNull());
              EXPECT_TRUE(task.at("hasRun").isNull());
          }},
@@ -79,7 +80,7 @@ TEST(StatusForms, StartupTaskFactByFact)
          },
          {L"Startup task: registered, disabled", L"Startup task account: \"S-1-5-18\" (service account)",
           L"Startup task triggers: on an event \"<QueryList/>\", at boot (disabled)",
-          L"Startup task program: \"C:\\Tools\\VeltrinLighting.exe\" (fails the location check: Users other than "
+          L"Startup task program: \"C:\\\\Tools\\\\VeltrinLighting.exe\" (fails the location check: Users other than "
           L"administrators can change C:\\Tools)",
           L"Startup task last run: 2024-05-01 09:03:07 (local time)"},
          [](const JsonValue& task) {
@@ -97,13 +98,39 @@ TEST(StatusForms, StartupTaskFactByFact)
              f.taskProgramLocation = ProgramLocation{ProgramVerdict::Accepted, *f.task.program};
              f.task.lastRunRead = true;
          },
-         {L"Startup task program: \"C:\\Program Files\\VeltrinLighting\\VeltrinLighting.exe\" (passes the location "
+         {L"Startup task program: \"C:\\\\Program Files\\\\VeltrinLighting\\\\VeltrinLighting.exe\" (passes the location "
           L"check)",
           L"Startup task last run: never"},
          [](const JsonValue& task) {
              EXPECT_TRUE(task.at("locationCheck").at("passes").boolean());
              EXPECT_FALSE(task.at("hasRun").boolean());
          }},
+        {"another principal, a path with %",
+         [](StatusFacts& f) {
+             f.task.registration = StartupTaskState::Registration::Registered;
+             f.task.userId = L"S-1-5-21-1-2-3-1001";
+             f.task.logonType = 3;
+             f.task.program = L"%TEMP%\\run.exe";
+         },
+         {L"Startup task: registered, whether it is enabled could not be read; not the program's task: it does not "
+          L"run as LocalSystem",
+          L"Startup task program: \"%TEMP%\\\\run.exe\" (fails the location check: the path holds '%', which the "
+          L"Task Scheduler replaces when it runs the task)"},
+         [](const JsonValue& task) {
+             EXPECT_EQ(task.at("notTheProgram").string(), L"it does not run as LocalSystem");
+             EXPECT_FALSE(task.at("locationCheck").at("passes").boolean());
+         }},
+        {"LocalSystem, two actions",
+         [](StatusFacts& f) {
+             f.task.registration = StartupTaskState::Registration::Registered;
+             f.task.userId = L"SYSTEM";
+             f.task.logonType = 5;
+             f.task.actionCount = 2;
+             f.task.firstActionRunsProgram = true;
+         },
+         {L"Startup task: registered, whether it is enabled could not be read; not the program's task: it has 2 "
+          L"actions, not one"},
+         [](const JsonValue& task) { EXPECT_FALSE(task.at("notTheProgram").isNull()); }},
         {"refused",
          [](StatusFacts& f) {
              f.task.registration = StartupTaskState::Registration::Unknown;
@@ -122,7 +149,9 @@ TEST(StatusForms, StartupTaskFactByFact)
         for (const auto& expected : c.lines) {
             EXPECT_THAT(lines, Contains(expected)) << c.name;
         }
-        EXPECT_EQ(linesFrom(lines, L"Startup task").size(), c.lines.size() == 1 ? 1u : 5u) << c.name;
+        EXPECT_EQ(linesFrom(lines, L"Startup task").size(),
+                  facts.task.registration == StartupTaskState::Registration::Registered ? 5u : 1u)
+            << c.name;
         c.checkJson(parseJson(statusJson(facts)).at("startupTask"));
     }
 }
@@ -148,7 +177,8 @@ TEST(StatusForms, UnusableStoredValuesAreNamed)
 }
 
 // Text from the machine and the Task Scheduler goes into the JSON escaped,
-// and comes back unchanged; the lines quote it and show control characters.
+// and comes back unchanged; the lines quote and escape it as the JSON does,
+// so that a quote in a name cannot end the quotes early.
 TEST(StatusForms, TextIsQuotedAndEscaped)
 {
     const std::wstring model = L"Veltrin \"G2\" \\ \t\x7f \u00e9\u20ac";
@@ -158,7 +188,7 @@ TEST(StatusForms, TextIsQuotedAndEscaped)
     const std::string json = statusJson(facts);
     EXPECT_EQ(parseJson(json).at("model").at("text").string(), model);
     EXPECT_EQ(json.find_first_of("\t\x7f"), std::string::npos);
-    EXPECT_THAT(statusLines(facts), Contains(L"Model: \"Veltrin \"G2\" \\ \\u0009\\u007f \u00e9\u20ac\" (not supported)"));
+    EXPECT_THAT(statusLines(facts), Contains(L"Model: \"Veltrin \\\"G2\\\" \\\\ \\u0009\\u007f \u00e9\u20ac\" (not supported)"));
     EXPECT_EQ(jsonString(L"\U0001F600"), "\"\\ud83d\\ude00\"");
     facts.model.model = L"";
     EXPECT_THAT(statusLines(facts), Contains(L"Model: \"\" (not supported)"));
