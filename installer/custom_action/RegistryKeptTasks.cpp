@@ -85,11 +85,22 @@ bool RegistryKeptTasks::keep(const std::wstring& product, const KeptTask& task)
     descriptor.reset(raw);
     SECURITY_ATTRIBUTES attributes{sizeof(SECURITY_ATTRIBUTES), descriptor.get(), FALSE};
     RegistryKey key;
-    // An existing key keeps its own descriptor: it is checked as any other.
+    DWORD disposition = 0;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE | READ_CONTROL | KEY_WOW64_64KEY, &attributes, key.receive(), nullptr)
-            != ERROR_SUCCESS
-        || !isTrustedKey(key.get())) {
+                        KEY_SET_VALUE | READ_CONTROL | WRITE_DAC | WRITE_OWNER | KEY_WOW64_64KEY, &attributes,
+                        key.receive(), &disposition)
+        != ERROR_SUCCESS) {
+        return false;
+    }
+    // A new key gets its descriptor set once more, as Wine ignores the one
+    // given to RegCreateKeyExW. An existing key keeps its own, whoever made
+    // it, and is only checked: putting it right would trust what it holds.
+    if (disposition == REG_CREATED_NEW_KEY
+        && RegSetKeySecurity(key.get(), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor.get())
+            != ERROR_SUCCESS) {
+        return false;
+    }
+    if (!isTrustedKey(key.get())) {
         return false;
     }
     const std::wstring data = task.xml.value_or(std::wstring());

@@ -6,8 +6,10 @@
 # deleted task, install another build of the same version over it, upgrade to
 # a higher version, refuse the lower one, uninstall by the product code that
 # the upgrade code finds (related-products.js), roll back a failing install
-# (which puts back the task registered before), and refuse a folder that users may change and a task file planted
-# there or held open. Wine keeps a registered task only as the file
+# (which deletes a task a user registered under the name, since only a task
+# registered as LocalSystem is put back), and refuse a folder that users may
+# change, a task file planted there, and a planted kept value; a task file
+# held open is a warning. Wine keeps a registered task only as the file
 # system32\tasks\NAME, without its command or principal, so the command is
 # read from the task file the installer wrote, and the registered task is told
 # from a planted one by its description, which Wine keeps.
@@ -45,7 +47,7 @@ installed_program='C:\Program Files\VeltrinLighting\VeltrinLighting.exe'
 registered_task="$WINEPREFIX/drive_c/windows/system32/tasks/$task"
 event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\VeltrinLighting'
 colours='HKLM\SOFTWARE\Orvane\VeltrinLighting'
-kept_tasks='HKLM\SOFTWARE\Orvane\VeltrinLighting\Installer'
+kept_tasks='HKLM\SOFTWARE\Orvane\VeltrinLightingSetup'
 
 # msiexec ACTION PACKAGE [PROPERTY=VALUE...]: its exit code; its output in
 # msiexec.log, its own log in msiexec-N.log.
@@ -82,10 +84,15 @@ key_exists() {
   wine reg query "$1" /reg:64 >/dev/null 2>&1
 }
 
-# The Description of a task file: UTF-16 as written, UTF-8 as Wine keeps it.
+# The Description of a task file: UTF-16 as written, UTF-8 as Wine keeps it
+# (told by the UTF-16 byte order mark: a UTF-8 file of even length would pass
+# for UTF-16 otherwise).
 description() {
-  { iconv -f UTF-16 -t UTF-8 "$1" 2>/dev/null || cat "$1"; } | tr -d '\r' \
-    | sed -n 's:.*<Description>\(.*\)</Description>.*:\1:p'
+  if [ "$(head -c 2 "$1" | od -An -tx1 | tr -d ' ')" = fffe ]; then
+    iconv -f UTF-16 -t UTF-8 "$1"
+  else
+    cat "$1"
+  fi | tr -d '\r' | sed -n 's:.*<Description>\(.*\)</Description>.*:\1:p'
 }
 
 expect_installed() {
@@ -124,6 +131,34 @@ task_file() {
 XML
 }
 
+# Holds FILE open without delete sharing until release_file.
+hold_file() {
+  rm -f "$workdir/hold" "$workdir/hold.out"
+  mkfifo "$workdir/hold"
+  wine "$hold_file" "$(winepath -w "$1")" <"$workdir/hold" >"$workdir/hold.out" 2>&1 &
+  holder=$!
+  exec 3>"$workdir/hold"
+  for _ in $(seq 100); do
+    grep -q held "$workdir/hold.out" && break
+    sleep 0.1
+  done
+  grep -q held "$workdir/hold.out" || fail "$1 could not be held open: $(cat "$workdir/hold.out")"
+}
+release_file() {
+  exec 3>&-
+  wait "$holder"
+}
+# The RegisterTask calls of the last msiexec run, which ran with
+# WINEDEBUG=-all,trace+taskschd: Wine keeps no principal, so this is what
+# says what was registered.
+registrations() {
+  sed -n "$((log_lines + 1)),\$p" "$workdir/msiexec.log" | grep RegisterTask || true
+}
+traced_msiexec() {
+  log_lines=$(wc -l <"$workdir/msiexec.log" 2>/dev/null || echo 0)
+  WINEDEBUG=-all,trace+taskschd msiexec "$@"
+}
+
 # --- The package runs no program: each custom action is a function of its
 # own DLL (type 1) or sets a property (51), whatever flags it carries.
 msiinfo export "$signed/signed.msi" CustomAction | tail -n +4 | while IFS=$'\t' read -r action type _; do
@@ -145,7 +180,8 @@ output=$(wine "$installed_program" 255 0 0 100 0 0 255 50 | tr -d '\r')
 output=$(wine "$installed_program" status | tr -d '\r')
 grep -q -x 'Startup task: registered.*' <<<"$output" || fail "status: $output"
 grep -q -x 'Startup task program: could not be read' <<<"$output" || fail "status: $output"
-grep -q -x -F "Event source: registered, message file \"$installed_program\"" <<<"$output" || fail "status: $output"
+grep -q -x -F "Event source: registered, message file \"${installed_program//\\/\\\\}\"" <<<"$output" \
+  || fail "status: $output"
 grep -q -x 'Stored colours in the machine key: complete, logo 255 0 0 at 100 %, light bar 0 0 255 at 50 %' \
   <<<"$output" || fail "status: $output"
 
@@ -153,6 +189,16 @@ grep -q -x 'Stored colours in the machine key: complete, logo 255 0 0 at 100 %, 
 wine schtasks /delete /tn "$task" /f >/dev/null
 [ ! -e "$registered_task" ] || fail "the task could not be deleted for the repair"
 msiexec /i "$signed/signed.msi" REINSTALL=ALL REINSTALLMODE=omus || fail "repairing failed"
+expect_installed "$version"
+# A repair with the task file held open by a user goes on: a warning, and the
+# text from memory registered.
+hold_file "$folder/task.xml"
+traced_msiexec /i "$signed/signed.msi" REINSTALL=ALL REINSTALLMODE=omus || fail "repairing with task.xml held failed"
+release_file
+grep -q 'Could not write the startup task file' "$workdir/msiexec-$runs.log" || fail "no warning of the held task file"
+grep -q 'Description>Runs the Orvane VR Veltrin' <<<"$(registrations)" || fail "registered: $(registrations)"
+# Wine traces the flags in hex: 22 is TASK_CREATE | TASK_IGNORE_REGISTRATION_TRIGGERS.
+grep -q -F '...,22,' <<<"$(registrations)" || fail "not registered with TASK_CREATE, ignoring its triggers: $(registrations)"
 expect_installed "$version"
 
 # --- Another build of the same version (a product code of its own) replaces
@@ -189,8 +235,11 @@ expect_nothing_installed
 output=$(wine "$program" status | tr -d '\r')
 grep -q -x 'Startup task: not registered' <<<"$output" || fail "status after uninstalling: $output"
 
-# --- Rollback: a deferred action that fails after everything else is done
-# puts back the task that was registered before.
+# --- Rollback of a fresh install over a task that a user registered under
+# the name, with the task file planted and held open: the install goes on
+# past the file (a warning) and its rollback deletes the user's task rather
+# than register it as LocalSystem. Wine keeps no principal, so every task
+# found reads as not LocalSystem's.
 task_file "Registered before" "$workdir/before.xml"
 wine schtasks /create /xml "$(winepath -w "$workdir/before.xml")" /tn "$task" >/dev/null
 cp "$msi" "$workdir/failing.msi"
@@ -200,20 +249,29 @@ msibuild "$workdir/failing.msi" -q "INSERT INTO \`CustomAction\` (\`Action\`, \`
   VALUES ('FailForTest', $((50 + 0x400 + 0x800)), 'FAILING_CMD', '/c exit 1')"
 msibuild "$workdir/failing.msi" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`)
   VALUES ('FailForTest', 6590)"
-! msiexec /i "$workdir/failing.msi" || fail "the failing package installed"
-[ "$(description "$registered_task")" = "Registered before" ] \
-  || fail "the task registered before was not put back: $(description "$registered_task")"
-wine schtasks /delete /tn "$task" /f >/dev/null
+mkdir -p "$folder"
+task_file Planted "$folder/task.xml"
+hold_file "$folder/task.xml"
+! traced_msiexec /i "$workdir/failing.msi" || fail "the failing package installed"
+release_file
+grep -q 'Could not write the startup task file' "$workdir/msiexec-$runs.log" || fail "no warning of the held task file"
+grep -q 'A task not registered as LocalSystem is registered under the name' "$workdir/msiexec-$runs.log" \
+  || fail "the log does not say that the task found was not kept"
+grep -q 'Description>Runs the Orvane VR Veltrin' <<<"$(registrations)" || fail "registered: $(registrations)"
+! grep -q -e 'Registered before' -e Planted <<<"$(registrations)" || fail "a user's task was registered: $(registrations)"
+[ ! -e "$registered_task" ] || fail "the user's task is still registered: $(description "$registered_task")"
 expect_nothing_installed
-[ ! -e "$folder" ] || fail "the folder is still there after a rollback: $(ls -A "$folder")"
+rm -rf "$folder"
 
-# --- Rollback: the task file cannot be written (a folder of that name is in
-# the way), so the task cannot be registered.
+# --- A task file that cannot be written (a folder of that name is in the
+# way) is a warning: the install goes on and registers the task.
 mkdir -p "$folder/task.xml"
-! msiexec /i "$msi" || fail "installed without a task file"
+msiexec /i "$msi" || fail "a task file that cannot be written failed the install"
+grep -q 'Could not write the startup task file' "$workdir/msiexec-$runs.log" || fail "no warning of the task file"
+[[ "$(description "$registered_task")" == "Runs the Orvane VR Veltrin"* ]] || fail "the task was not registered"
+msiexec /x "$msi" || fail "uninstalling failed"
 expect_nothing_installed
-[ "$(ls -A "$folder")" = task.xml ] || fail "left behind: $(ls -A "$folder")"
-rm -r "$folder"
+rm -rf "$folder"
 
 # --- A folder that every user may change, with a task file planted in it:
 # refused with the program's own reason, nothing registered or left behind.
@@ -236,28 +294,24 @@ done
 [ ! -e "$open_folder/task.xml" ] || [ "$(description "$open_folder/task.xml")" = Planted ] \
   || fail "the planted task file was replaced"
 
-# --- A task file planted in the install folder and held open, so that it
-# cannot be replaced: the install fails, or registers what it wrote.
-mkdir -p "$folder"
-task_file Planted "$folder/task.xml"
-mkfifo "$workdir/hold"
-wine "$hold_file" "$(winepath -w "$folder/task.xml")" <"$workdir/hold" >"$workdir/hold.out" 2>&1 &
-holder=$!
-exec 3>"$workdir/hold"
-for _ in $(seq 100); do
-  grep -q held "$workdir/hold.out" && break
-  sleep 0.1
-done
-grep -q held "$workdir/hold.out" || fail "the task file could not be held open: $(cat "$workdir/hold.out")"
-if msiexec /i "$msi"; then
-  [ "$(description "$registered_task")" != Planted ] || fail "the planted task file was registered"
-  msiexec /x "$msi" || fail "uninstalling failed"
-else
-  [ ! -e "$registered_task" ] || fail "a task was registered by a failed install: $(description "$registered_task")"
-fi
-exec 3>&-
-wait "$holder"
+# --- An install refused by the location check, with a value left in the
+# store for its product code (planted, so the key is not the one the package
+# makes), leaves the administrator's task alone.
+task_file "Registered by an administrator" "$workdir/admin.xml"
+wine schtasks /create /xml "$(winepath -w "$workdir/admin.xml")" /tn "$task" >/dev/null
+[ -e "$registered_task" ] || fail "the administrator's task could not be registered for the test"
+product_code=$(msiinfo export "$msi" Property | tr -d '\r' | awk -F '\t' '$1 == "ProductCode" { print $2 }')
+wine reg add "$kept_tasks" /v "$product_code" /t REG_SZ /d '' /f /reg:64 >/dev/null
+! traced_msiexec /i "$msi" 'INSTALLFOLDER=C:\Tools\Veltrin\' || fail "installed into a folder users may change"
+grep -q 'What an earlier run kept for undoing its change could not be forgotten' "$workdir/msiexec-$runs.log" \
+  || fail "the log does not say that the store was refused"
+[ "$(description "$registered_task")" = "Registered by an administrator" ] \
+  || fail "the administrator's task is gone: $(description "$registered_task" 2>/dev/null)"
+[ -z "$(registrations)" ] || fail "registered: $(registrations)"
+wine schtasks /delete /tn "$task" /f >/dev/null
+wine reg delete "$kept_tasks" /f /reg:64 >/dev/null
 expect_nothing_installed
 
-echo "signed, installed, repaired, replaced by a same-version build, upgraded, downgrade refused, uninstalled," \
-  "rolled back, and refused a folder users may change and a planted task file under Wine"
+echo "signed, installed, repaired (also with task.xml held open), replaced by a same-version build, upgraded," \
+  "downgrade refused, uninstalled, rolled back over a user's task, and refused a folder users may change, a planted" \
+  "task file and a planted kept value under Wine"
