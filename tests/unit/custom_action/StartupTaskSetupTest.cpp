@@ -340,6 +340,21 @@ TEST_F(StartupTaskSetupTest, UninstallThatCannotDeleteTheTaskFails)
                 ElementsAre(L"The startup task could not be deleted: the Task Scheduler answered 0x80041315"));
 }
 
+// A value an earlier run left is forgotten before anything can fail: the
+// rollback of a removal that stopped early must not delete the task.
+TEST_F(StartupTaskSetupTest, UninstallThatStopsEarlyLeavesItsRollbackNothingStale)
+{
+    scheduler.registered = earlierTask;
+    scheduler.failRead = serviceNotRunning;
+    store.tasks[L"{product}"] = KeptTask{};
+    StartupTaskSetup setup(log, scheduler, store, accepted);
+    EXPECT_FALSE(setup.remove(L"{product}"));
+    scheduler.failRead = 0;
+    setup.undoRemove(L"{product}");
+    EXPECT_EQ(scheduler.registered, earlierTask);
+    EXPECT_EQ(scheduler.changes, 0);
+}
+
 TEST(ActionData, TakesExactlyTheFieldsAsked)
 {
     EXPECT_THAT(actionDataFields(L"{code}|C:\\a b\\x.exe|C:\\a b\\task.xml", 3),
