@@ -21,7 +21,8 @@ enum class ValueFate {
     // Missing, or too long to read and no REG_DWORD: the stored default
     // (defaultStoredValue) is written in its place and used.
     DefaultWritten,
-    // Short but no REG_DWORD: left as it is; the model's default is used.
+    // Short but no REG_DWORD: left as it is by the completion; the model's
+    // default is used, and the run's store then writes it as a REG_DWORD.
     ModelDefault,
     // A REG_DWORD too long to read: left alone, and the key with it: no run
     // completes, reads or writes the key while it is there.

@@ -1,15 +1,16 @@
 #include "status/StatusJson.h"
 
-#include "platform_check/ModelGeneration.h"
 #include "settings/StoredColors.h"
 #include "status/JsonWriter.h"
 #include "status/StatusWords.h"
 #include "status/StoredSetSummary.h"
-#include "task_scheduler/TaskOwnership.h"
 
 #include <optional>
 
 namespace {
+
+// Raised when a member changes its meaning or goes; new members keep it.
+constexpr int jsonFormatVersion = 1;
 
 template <typename T>
 void optionalText(JsonWriter& json, const std::optional<T>& text)
@@ -21,103 +22,56 @@ void optionalText(JsonWriter& json, const std::optional<T>& text)
     }
 }
 
-void writeModel(JsonWriter& json, const ModelFacts& model)
+// A table's identifier, or null where it has none.
+void identifierOrNull(JsonWriter& json, const char* identifier)
 {
+    identifier != nullptr ? json.identifier(identifier) : json.null();
+}
+
+void writeModel(JsonWriter& json, const ModelFacts& model, ModelSupport support)
+{
+    const bool known = support != ModelSupport::Unknown;
     json.key("model").beginObject();
     json.key("text");
     optionalText(json, model.model);
     json.key("support");
-    if (!model.model) {
-        json.null();
-    } else if (model.generation == firstGeneration) {
-        json.identifier("brightness");
-    } else if (model.generation == secondGeneration) {
-        json.identifier("colour");
-    } else {
-        json.identifier("none");
-    }
+    identifierOrNull(json, supportWords(support).identifier);
     json.key("error");
-    if (model.model) {
-        json.null();
-    } else {
-        json.string(model.error);
-    }
+    known ? json.null() : json.string(model.error);
     json.endObject();
 }
 
-const char* valueState(const StoredValue& value)
+void writeValue(JsonWriter& json, const StoredValue& value, const ValueFacts& facts, std::size_t index)
 {
-    switch (value.answer) {
-    case StoredValue::Answer::Missing:
-        return "missing";
-    case StoredValue::Answer::Read:
-        return value.isDword() ? "stored" : "unreadable";
-    case StoredValue::Answer::Unreadable:
-        break;
-    }
-    return "unreadable";
-}
-
-const char* placeIdentifier(ValueFate fate)
-{
-    switch (fate) {
-    case ValueFate::DefaultWritten:
-        return "defaultWritten";
-    case ValueFate::ModelDefault:
-        return "modelDefault";
-    case ValueFate::BlocksKey:
-        return "keyNotUsed";
-    case ValueFate::Used:
-        break;
-    }
-    return nullptr;
-}
-
-void writeValue(JsonWriter& json, const StoredValue& value, std::size_t index, const ZoneValues& modelDefaults)
-{
-    const bool exists = value.answer != StoredValue::Answer::Missing;
-    const ValueFate fate = fateOf(value);
+    const bool exists = facts.state != ValueFacts::State::Missing;
     json.beginObject();
     json.key("name").string(valueNames[index]);
-    json.key("state").identifier(valueState(value));
+    json.key("state").identifier(valueStateWords(facts.state).identifier);
     json.key("type");
     exists ? json.string(registryTypeName(value.type)) : json.null();
     json.key("size");
     exists ? json.number(value.size) : json.null();
     json.key("stored");
-    value.isDword() ? json.number(value.data) : json.null();
+    facts.used ? json.number(value.data) : json.null();
     json.key("used");
-    value.isDword() ? json.number(vectorEntryFromStored(index, value.data)) : json.null();
+    facts.used ? json.number(*facts.used) : json.null();
     json.key("inItsPlace");
-    fate == ValueFate::Used ? json.null() : json.identifier(placeIdentifier(fate));
+    identifierOrNull(json, fateWords(facts.fate).identifier);
     json.key("replacement");
-    const auto replacement = replacementFor(index, fate, modelDefaults);
-    replacement ? json.number(*replacement) : json.null();
+    facts.replacement ? json.number(*facts.replacement) : json.null();
     json.endObject();
 }
 
-void writeSet(JsonWriter& json, const char* name, const StoredSet& set, const ZoneValues& modelDefaults)
+void writeSet(JsonWriter& json, const StoredSet& set, const KeyFacts& key)
 {
-    json.key(name).beginObject();
-    const SetState state = setState(set);
-    json.key("state").identifier(state == SetState::Complete   ? "complete"
-                                     : state == SetState::None ? "none"
-                                                               : "incomplete");
+    json.key(rootWords(key.root).identifier).beginObject();
+    json.key("state").identifier(setStateWords(key.state).identifier);
     json.key("writable").boolean(set.writable);
     json.key("values").beginArray();
     for (std::size_t i = 0; i < storedValueCount; ++i) {
-        writeValue(json, set.values[i], i, modelDefaults);
+        writeValue(json, set.values[i], key.values[i], i);
     }
     json.endArray().endObject();
-}
-
-void writeRoot(JsonWriter& json, StoredRoot root, const char* none)
-{
-    if (root == StoredRoot::None) {
-        none != nullptr ? json.identifier(none) : json.null();
-    } else {
-        json.identifier(root == StoredRoot::Machine ? "machineKey" : "userKey");
-    }
 }
 
 void writeZone(JsonWriter& json, const char* name, const Color& color, const std::uint8_t* brightness)
@@ -135,21 +89,16 @@ void writeZone(JsonWriter& json, const char* name, const Color& color, const std
 void writeRun(JsonWriter& json, const char* name, const RunFacts& run,
               std::optional<std::int32_t> localSystemKeyError = std::nullopt)
 {
-    const bool sends =
-        run.outcome == RunFacts::Outcome::Sends && run.sent.size() == 2 && run.plan.values.size() == zoneValueCount;
+    const bool sends = run.outcome == RunFacts::Outcome::Sends;
     const ZoneValues& values = run.plan.values;
     json.key(name).beginObject();
     json.key("sends").boolean(sends);
     json.key("reason");
-    if (sends) {
-        json.null();
-    } else {
-        json.identifier(run.outcome == RunFacts::Outcome::ModelUnknown ? "modelUnknown" : "modelNotSupported");
-    }
+    identifierOrNull(json, runOutcomeWords(run.outcome).identifier);
     json.key("reads");
-    writeRoot(json, sends ? run.plan.reads : StoredRoot::None, sends ? "none" : nullptr);
+    identifierOrNull(json, sends ? rootWords(run.plan.reads).identifier : nullptr);
     json.key("stores");
-    writeRoot(json, sends ? run.plan.stores : StoredRoot::None, nullptr);
+    identifierOrNull(json, sends && run.plan.stores != StoredRoot::None ? rootWords(run.plan.stores).identifier : nullptr);
     json.key("applies");
     if (sends) {
         json.beginObject();
@@ -170,22 +119,20 @@ void writeRun(JsonWriter& json, const char* name, const RunFacts& run,
     }
     if (localSystemKeyError) {
         json.key("localSystemKeyError");
-        *localSystemKeyError == 0 ? json.null() : json.string(failureText(fromWin32(*localSystemKeyError)));
+        *localSystemKeyError == 0 ? json.null() : json.string(failureText(*localSystemKeyError));
     }
     json.endObject();
 }
 
-void writeEventSource(JsonWriter& json, const EventSourceState& source)
+void writeEventSource(JsonWriter& json, const StatusFacts& facts)
 {
-    using Registration = EventSourceState::Registration;
     json.key("eventSource").beginObject();
-    json.key("state").identifier(source.registration == Registration::Registered          ? "registered"
-                                     : source.registration == Registration::NotRegistered ? "notRegistered"
-                                                                                          : "couldNotBeRead");
+    json.key("state").identifier(presenceWords(facts.eventSourcePresence).identifier);
     json.key("messageFile");
-    optionalText(json, source.messageFile);
+    optionalText(json, facts.eventSource.messageFile);
     json.key("error");
-    source.registration == Registration::Unknown ? json.string(failureText(fromWin32(source.error))) : json.null();
+    facts.eventSourcePresence == Presence::CouldNotBeRead ? json.string(failureText(facts.eventSourceError))
+                                                          : json.null();
     json.endObject();
 }
 
@@ -208,23 +155,21 @@ void writeTriggers(JsonWriter& json, const std::optional<std::vector<TaskTrigger
     json.endArray();
 }
 
-void writeTask(JsonWriter& json, const StartupTaskState& task, const std::optional<ProgramLocation>& location)
+void writeTask(JsonWriter& json, const StatusFacts& facts)
 {
-    using Registration = StartupTaskState::Registration;
-    const bool registered = task.registration == Registration::Registered;
+    const StartupTaskState& task = facts.task;
+    const std::optional<LocationVerdict>& location = facts.taskLocation;
+    const bool registered = facts.taskPresence == Presence::Registered;
     json.key("startupTask").beginObject();
-    json.key("state").identifier(registered                                             ? "registered"
-                                     : task.registration == Registration::NotRegistered ? "notRegistered"
-                                                                                        : "couldNotBeRead");
+    json.key("state").identifier(presenceWords(facts.taskPresence).identifier);
     json.key("error");
-    task.registration == Registration::Unknown ? json.string(failureText(task.error)) : json.null();
+    facts.taskPresence == Presence::CouldNotBeRead ? json.string(failureText(task.error)) : json.null();
     json.key("enabled");
     task.enabled ? json.boolean(*task.enabled) : json.null();
     // Why the task under the name is not the program's; null when nothing
     // read says so.
-    const std::wstring notTheProgram = notTheProgramReason(task);
     json.key("notTheProgram");
-    notTheProgram.empty() ? json.null() : json.string(notTheProgram);
+    facts.taskNotTheProgram.empty() ? json.null() : json.string(facts.taskNotTheProgram);
     json.key("userId");
     optionalText(json, task.userId);
     json.key("logonType");
@@ -235,13 +180,9 @@ void writeTask(JsonWriter& json, const StartupTaskState& task, const std::option
     json.key("arguments");
     optionalText(json, task.arguments);
     json.key("locationCheck");
-    const std::wstring pathReason = task.program ? programPathReason(*task.program) : std::wstring();
-    if (!pathReason.empty()) {
-        json.beginObject().key("passes").boolean(false).key("reason").string(pathReason).endObject();
-    } else if (location) {
-        const std::wstring reason = refusalReason(*location);
-        json.beginObject().key("passes").boolean(reason.empty()).key("reason");
-        reason.empty() ? json.null() : json.string(reason);
+    if (location) {
+        json.beginObject().key("passes").boolean(location->passes).key("reason");
+        location->passes ? json.null() : json.string(location->reason);
         json.endObject();
     } else {
         json.null();
@@ -249,8 +190,17 @@ void writeTask(JsonWriter& json, const StartupTaskState& task, const std::option
     json.key("hasRun");
     registered&& task.lastRunRead ? json.boolean(task.lastRun.has_value()) : json.null();
     json.key("lastRunTime");
-    task.lastRun ? json.string(taskTimeText(*task.lastRun, L'T')) : json.null();
+    facts.taskLastRunUtc ? json.string(taskTimeText(*facts.taskLastRunUtc, L'T') + L"Z") : json.null();
     json.endObject();
+}
+
+void writeProblems(JsonWriter& json, const std::vector<Problem>& problems)
+{
+    json.key("problems").beginArray();
+    for (const Problem problem : problems) {
+        json.identifier(problemIdentifier(problem));
+    }
+    json.endArray();
 }
 
 } // namespace
@@ -259,14 +209,16 @@ std::string statusJson(const StatusFacts& facts)
 {
     JsonWriter json;
     json.beginObject();
+    json.key("formatVersion").number(jsonFormatVersion);
     json.key("version").string(facts.version);
-    writeModel(json, facts.model);
-    writeSet(json, "machineKey", facts.machineKey, facts.modelDefaults);
-    writeSet(json, "userKey", facts.userKey, facts.modelDefaults);
+    writeProblems(json, facts.problems);
+    writeModel(json, facts.model, facts.support);
+    writeSet(json, facts.machineKey, facts.machine);
+    writeSet(json, facts.userKey, facts.user);
     writeRun(json, "thisAccountRun", facts.thisAccount);
     writeRun(json, "startupTaskRun", facts.startupTask, facts.localSystemKeyError);
-    writeEventSource(json, facts.eventSource);
-    writeTask(json, facts.task, facts.taskProgramLocation);
+    writeEventSource(json, facts);
+    writeTask(json, facts);
     json.endObject();
     return json.text();
 }

@@ -8,6 +8,7 @@
 #include "platform_check/PlatformCheck.h"
 #include "settings/RegistryController.h"
 #include "status/RunPreview.h"
+#include "status/StatusDecisions.h"
 #include "status/StatusJson.h"
 #include "status/StatusText.h"
 #include "task_scheduler/StartupTaskQuery.h"
@@ -15,7 +16,6 @@
 #include "windows_wrappers/ConsoleOutput.h"
 #include "windows_wrappers/Utf8.h"
 
-#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -46,10 +46,25 @@ std::wstring unquotedPath(const std::wstring& path)
     return path;
 }
 
-bool allValuesExist(const StoredSet& set)
+// The Task Scheduler gives the last run in local time; scripts compare
+// times across machines and time zones, so the JSON gives it in UTC.
+std::optional<TaskTime> inUtc(const std::optional<TaskTime>& local)
 {
-    return std::all_of(set.values.begin(), set.values.end(),
-                       [](const StoredValue& value) { return value.answer == StoredValue::Answer::Read; });
+    if (!local) {
+        return std::nullopt;
+    }
+    SYSTEMTIME localTime{};
+    localTime.wYear = static_cast<WORD>(local->year);
+    localTime.wMonth = static_cast<WORD>(local->month);
+    localTime.wDay = static_cast<WORD>(local->day);
+    localTime.wHour = static_cast<WORD>(local->hour);
+    localTime.wMinute = static_cast<WORD>(local->minute);
+    localTime.wSecond = static_cast<WORD>(local->second);
+    SYSTEMTIME utc{};
+    if (TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utc) == FALSE) {
+        return std::nullopt;
+    }
+    return TaskTime{utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond};
 }
 
 StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
@@ -68,16 +83,12 @@ StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
     const bool modelKnown = facts.model.model.has_value();
     facts.thisAccount = previewRun(modelKnown, colorizer.get(), facts.machineKey, facts.userKey);
 
-    // LocalSystem may write the machine key. Its own key counts only when the
-    // machine key lacks a value: otherwise the machine's set is used whatever
-    // that key holds, and not being able to read it changes nothing.
+    // LocalSystem may write the machine key.
     StoredSet machineForTask = facts.machineKey;
     machineForTask.writable = true;
     LSTATUS localSystemError = ERROR_SUCCESS;
     const StoredSet localSystemUser = localSystemUserSet(localSystemError);
-    if (!allValuesExist(machineForTask)) {
-        facts.localSystemKeyError = static_cast<std::int32_t>(localSystemError);
-    }
+    facts.localSystemKeyReadError = static_cast<std::int32_t>(localSystemError);
     facts.startupTask = previewRun(modelKnown, colorizer.get(), machineForTask, localSystemUser);
 
     facts.eventSource = queryEventSource();
@@ -86,6 +97,8 @@ StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
     if (facts.task.program && programPathReason(*facts.task.program).empty()) {
         facts.taskProgramLocation = locateProgram(unquotedPath(*facts.task.program));
     }
+    facts.taskLastRunUtc = inUtc(facts.task.lastRun);
+    decideStatus(facts);
     return facts;
 }
 

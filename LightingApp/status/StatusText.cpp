@@ -1,10 +1,8 @@
 #include "status/StatusText.h"
 
-#include "platform_check/ModelGeneration.h"
 #include "settings/StoredColors.h"
 #include "status/StatusWords.h"
 #include "status/StoredSetSummary.h"
-#include "task_scheduler/TaskOwnership.h"
 #include "windows_wrappers/Utf8.h"
 
 namespace {
@@ -16,14 +14,14 @@ std::wstring number(std::uint32_t value)
 
 // A stored value as a zone shows it: the number, with what is used when that
 // differs; "?" for one that is not a readable REG_DWORD.
-std::wstring storedNumber(const StoredSet& set, std::size_t index)
+std::wstring storedNumber(const StoredSet& set, const KeyFacts& key, std::size_t index)
 {
-    const StoredValue& value = set.values[index];
-    if (!value.isDword()) {
+    const ValueFacts& value = key.values[index];
+    if (!value.used) {
         return L"?";
     }
-    const std::uint8_t used = vectorEntryFromStored(index, value.data);
-    return used == value.data ? number(value.data) : number(value.data) + L" (used as " + number(used) + L")";
+    const std::uint32_t stored = set.values[index].data;
+    return *value.used == stored ? number(stored) : number(stored) + L" (used as " + number(*value.used) + L")";
 }
 
 // "R G B at B %" for the zone whose entries start at first, each entry as
@@ -35,46 +33,42 @@ std::wstring zoneText(NumberAt numberAt, std::size_t first)
         + L" %";
 }
 
-std::wstring storedZone(const StoredSet& set, std::size_t first)
+std::wstring storedZone(const StoredSet& set, const KeyFacts& key, std::size_t first)
 {
-    return zoneText([&set](std::size_t index) { return storedNumber(set, index); }, first);
+    return zoneText([&](std::size_t index) { return storedNumber(set, key, index); }, first);
 }
 
 // Why a value is not used, and what a run that reads the key puts in its place.
-std::wstring problemText(const StoredValue& value, std::size_t index, const ZoneValues& modelDefaults)
+std::wstring problemText(const StoredValue& value, const ValueFacts& facts, std::size_t index)
 {
     const std::wstring name(valueNames[index]);
-    const ValueFate fate = fateOf(value);
-    const std::optional<std::uint8_t> replacement = replacementFor(index, fate, modelDefaults);
-    std::wstring what = value.answer == StoredValue::Answer::Missing
-        ? name + L" is missing"
-        : name + L" is unreadable (" + registryTypeName(value.type) + L" of " + number(value.size) + L" bytes)";
-    switch (fate) {
-    case ValueFate::DefaultWritten:
-        return what + L": a run that reads this key writes " + number(replacement.value_or(0)) + L" in its place";
-    case ValueFate::ModelDefault:
-        return what + L": a run that reads this key leaves it and uses the model's default"
-            + (replacement ? L", " + number(*replacement) : std::wstring());
-    case ValueFate::BlocksKey:
-        return what + L": no run reads or writes this key while it is there";
-    case ValueFate::Used:
-        break;
+    const std::wstring what = name + L" is " + valueStateWords(facts.state).text
+        + (facts.state == ValueFacts::State::Unreadable
+               ? L" (" + registryTypeName(value.type) + L" of " + number(value.size) + L" bytes)"
+               : std::wstring());
+    const FateWords& words = fateWords(facts.fate);
+    if (words.text == nullptr) {
+        return what;
     }
-    return what;
+    std::wstring place = facts.replacement ? words.text : words.textWithoutNumber;
+    const std::size_t mark = place.find(L'#');
+    if (mark != std::wstring::npos) {
+        place.replace(mark, 1, number(facts.replacement.value_or(0)));
+    }
+    return what + L": " + place;
 }
 
-std::wstring storedSetLine(const std::wstring& keyName, const StoredSet& set, const ZoneValues& modelDefaults)
+std::wstring storedSetLine(const StoredSet& set, const KeyFacts& key)
 {
-    std::wstring line = L"Stored colours in the " + keyName + L" key: ";
-    const SetState state = setState(set);
-    if (state == SetState::None) {
-        return line + L"none";
+    std::wstring line = L"Stored colours in the " + std::wstring(rootWords(key.root).text) + L" key: ";
+    if (key.state == SetState::None) {
+        return line + setStateWords(key.state).text;
     }
-    line += state == SetState::Complete ? L"complete, " : L"incomplete, ";
-    line += L"logo " + storedZone(set, 0) + L", light bar " + storedZone(set, 4);
+    line += std::wstring(setStateWords(key.state).text) + L", ";
+    line += L"logo " + storedZone(set, key, 0) + L", light bar " + storedZone(set, key, 4);
     for (std::size_t i = 0; i < storedValueCount; ++i) {
-        if (fateOf(set.values[i]) != ValueFate::Used) {
-            line += L"; " + problemText(set.values[i], i, modelDefaults);
+        if (key.values[i].fate != ValueFate::Used) {
+            line += L"; " + problemText(set.values[i], key.values[i], i);
         }
     }
     return line;
@@ -82,7 +76,7 @@ std::wstring storedSetLine(const std::wstring& keyName, const StoredSet& set, co
 
 std::wstring rootName(StoredRoot root)
 {
-    return root == StoredRoot::Machine ? L"the machine key" : L"the user key";
+    return L"the " + std::wstring(rootWords(root).text) + L" key";
 }
 
 std::wstring appliedZone(const ZoneValues& values, std::size_t first)
@@ -97,12 +91,8 @@ std::wstring sentZone(const Color& color)
 
 std::wstring runText(const RunFacts& run)
 {
-    if (run.outcome == RunFacts::Outcome::ModelUnknown) {
-        return L"sends nothing (the model could not be read)";
-    }
-    if (run.outcome == RunFacts::Outcome::ModelNotSupported || run.sent.size() != 2
-        || run.plan.values.size() != zoneValueCount) {
-        return L"sends nothing (the model is not supported)";
+    if (run.outcome != RunFacts::Outcome::Sends) {
+        return L"sends nothing (" + std::wstring(runOutcomeWords(run.outcome).text) + L")";
     }
     const RestorePlan& plan = run.plan;
     std::wstring text = plan.reads == StoredRoot::None ? L"uses no stored set; applies the model's defaults, "
@@ -114,33 +104,28 @@ std::wstring runText(const RunFacts& run)
     return text;
 }
 
-std::wstring modelLine(const ModelFacts& model)
+std::wstring modelLine(const ModelFacts& model, ModelSupport support)
 {
-    if (!model.model) {
-        return L"Model: unknown (Platform check failed: " + model.error + L")";
+    const std::wstring words = supportWords(support).text;
+    if (support == ModelSupport::Unknown) {
+        return L"Model: " + words + L" (Platform check failed: " + model.error + L")";
     }
-    const wchar_t* support = L"not supported";
-    if (model.generation == firstGeneration) {
-        support = L"first generation: brightness only";
-    } else if (model.generation == secondGeneration) {
-        support = L"second generation: colour";
-    }
-    return L"Model: " + quoted(*model.model) + L" (" + support + L")";
+    return L"Model: " + quoted(model.model.value_or(L"")) + L" (" + words + L")";
 }
 
-std::wstring eventSourceLine(const EventSourceState& source)
+std::wstring eventSourceLine(const StatusFacts& facts)
 {
-    using Registration = EventSourceState::Registration;
-    switch (source.registration) {
-    case Registration::NotRegistered:
-        return L"Event source: not registered";
-    case Registration::Registered:
-        return source.messageFile ? L"Event source: registered, message file " + quoted(*source.messageFile)
-                                  : L"Event source: registered, without a message file";
-    case Registration::Unknown:
+    const std::wstring line = L"Event source: " + std::wstring(presenceWords(facts.eventSourcePresence).text);
+    switch (facts.eventSourcePresence) {
+    case Presence::NotRegistered:
+        return line;
+    case Presence::Registered:
+        return facts.eventSource.messageFile ? line + L", message file " + quoted(*facts.eventSource.messageFile)
+                                             : line + L", without a message file";
+    case Presence::CouldNotBeRead:
         break;
     }
-    return L"Event source: could not be read: " + failureText(fromWin32(source.error));
+    return line + L": " + failureText(facts.eventSourceError);
 }
 
 std::wstring accountLine(const StartupTaskState& task)
@@ -177,7 +162,7 @@ std::wstring triggersLine(const StartupTaskState& task)
     return line;
 }
 
-std::wstring programLine(const StartupTaskState& task, const std::optional<ProgramLocation>& location)
+std::wstring programLine(const StartupTaskState& task, const std::optional<LocationVerdict>& location)
 {
     if (!task.program) {
         return L"Startup task program: could not be read";
@@ -186,12 +171,9 @@ std::wstring programLine(const StartupTaskState& task, const std::optional<Progr
     if (task.arguments && !task.arguments->empty()) {
         line += L" with arguments " + quoted(*task.arguments);
     }
-    const std::wstring pathReason = programPathReason(*task.program);
-    if (!pathReason.empty()) {
-        line += L" (fails the location check: " + pathReason + L")";
-    } else if (location) {
-        const std::wstring reason = refusalReason(*location);
-        line += reason.empty() ? L" (passes the location check)" : L" (fails the location check: " + reason + L")";
+    if (location) {
+        line += location->passes ? L" (passes the location check)"
+                                 : L" (fails the location check: " + location->reason + L")";
     }
     return line;
 }
@@ -210,31 +192,30 @@ std::wstring lastRunLine(const StartupTaskState& task)
 void appendTaskLines(const StatusFacts& facts, std::vector<std::wstring>& lines)
 {
     const StartupTaskState& task = facts.task;
-    using Registration = StartupTaskState::Registration;
-    switch (task.registration) {
-    case Registration::NotRegistered:
-        lines.emplace_back(L"Startup task: not registered");
+    std::wstring state = L"Startup task: " + std::wstring(presenceWords(facts.taskPresence).text);
+    switch (facts.taskPresence) {
+    case Presence::NotRegistered:
+        lines.push_back(state);
         return;
-    case Registration::Unknown:
-        lines.push_back(L"Startup task: could not be read: " + failureText(task.error));
+    case Presence::CouldNotBeRead:
+        lines.push_back(state + L": " + failureText(task.error));
         return;
-    case Registration::Registered:
+    case Presence::Registered:
         break;
     }
-    std::wstring state = L"Startup task: registered, ";
+    state += L", ";
     if (task.enabled) {
         state += *task.enabled ? L"enabled" : L"disabled";
     } else {
         state += L"whether it is enabled could not be read";
     }
-    const std::wstring notTheProgram = notTheProgramReason(task);
-    if (!notTheProgram.empty()) {
-        state += L"; not the program's task: " + notTheProgram;
+    if (!facts.taskNotTheProgram.empty()) {
+        state += L"; not the program's task: " + facts.taskNotTheProgram;
     }
     lines.push_back(state);
     lines.push_back(accountLine(task));
     lines.push_back(triggersLine(task));
-    lines.push_back(programLine(task, facts.taskProgramLocation));
+    lines.push_back(programLine(task, facts.taskLocation));
     lines.push_back(lastRunLine(task));
 }
 
@@ -260,17 +241,17 @@ std::vector<std::wstring> statusLines(const StatusFacts& facts)
 {
     std::vector<std::wstring> lines;
     lines.push_back(L"Version: " + facts.version);
-    lines.push_back(modelLine(facts.model));
-    lines.push_back(storedSetLine(L"machine", facts.machineKey, facts.modelDefaults));
-    lines.push_back(storedSetLine(L"user", facts.userKey, facts.modelDefaults));
+    lines.push_back(modelLine(facts.model, facts.support));
+    lines.push_back(storedSetLine(facts.machineKey, facts.machine));
+    lines.push_back(storedSetLine(facts.userKey, facts.user));
     lines.push_back(L"Run without arguments by this account: " + runText(facts.thisAccount));
     std::wstring startupRun = L"Run by the startup task (LocalSystem): " + runText(facts.startupTask);
     if (facts.localSystemKeyError != 0) {
-        startupRun += L"; LocalSystem's own key could not be read (" + failureText(fromWin32(facts.localSystemKeyError))
+        startupRun += L"; LocalSystem's own key could not be read (" + failureText(facts.localSystemKeyError)
             + L") and is taken as empty";
     }
     lines.push_back(startupRun);
-    lines.push_back(eventSourceLine(facts.eventSource));
+    lines.push_back(eventSourceLine(facts));
     appendTaskLines(facts, lines);
     return lines;
 }

@@ -69,7 +69,115 @@ std::string identifierFor(const std::array<TaskWords, N>& table, std::int32_t ty
     return words != nullptr ? words->identifier : "type " + std::to_string(type);
 }
 
+constexpr std::array<FactWords, 4> supportTable = {{
+    {L"not supported", "none"},
+    {L"first generation: brightness only", "brightness"},
+    {L"second generation: colour", "colour"},
+    {L"unknown", nullptr},
+}};
+
+constexpr std::array<FactWords, 3> presenceTable = {{
+    {L"not registered", "notRegistered"},
+    {L"registered", "registered"},
+    {L"could not be read", "couldNotBeRead"},
+}};
+
+constexpr std::array<FactWords, 3> setStateTable = {{
+    {L"complete", "complete"},
+    {L"incomplete", "incomplete"},
+    {L"none", "none"},
+}};
+
+constexpr std::array<FactWords, 3> rootTable = {{
+    {L"", "none"},
+    {L"machine", "machineKey"},
+    {L"user", "userKey"},
+}};
+
+constexpr std::array<FactWords, 3> valueStateTable = {{
+    {L"stored", "stored"},
+    {L"missing", "missing"},
+    {L"unreadable", "unreadable"},
+}};
+
+constexpr std::array<FactWords, 3> runOutcomeTable = {{
+    {L"", nullptr},
+    {L"the model is not supported", "modelNotSupported"},
+    {L"the model could not be read", "modelUnknown"},
+}};
+
+constexpr std::array<FateWords, 4> fateTable = {{
+    {nullptr, nullptr, nullptr},
+    {L"a run that reads this key writes # in its place", L"a run that reads this key writes its default in its place",
+     "defaultWritten"},
+    // The run stores the whole vector it applied, so the value becomes a
+    // REG_DWORD of the model's default.
+    {L"a run that reads this key writes the model's default, #, in its place",
+     L"a run that reads this key writes the model's default in its place", "modelDefault"},
+    {L"no run reads or writes this key while it is there", L"no run reads or writes this key while it is there",
+     "keyNotUsed"},
+}};
+
+constexpr std::array<const char*, 10> problemTable = {
+    "taskNotRegistered",
+    "taskDisabled",
+    "taskProgramRefused",
+    "taskNotTheProgram",
+    "eventSourceNotRegistered",
+    "modelNotSupported",
+    "modelUnknown",
+    "policyUnusable",
+    "machineKeyIncomplete",
+    "lastRunFailed",
+};
+
+template <typename Table, typename Enum>
+const auto& entry(const Table& table, Enum value)
+{
+    return table.at(static_cast<std::size_t>(value));
+}
+
 } // namespace
+
+const FactWords& supportWords(ModelSupport support)
+{
+    return entry(supportTable, support);
+}
+
+const FactWords& presenceWords(Presence presence)
+{
+    return entry(presenceTable, presence);
+}
+
+const FactWords& setStateWords(SetState state)
+{
+    return entry(setStateTable, state);
+}
+
+const FactWords& rootWords(StoredRoot root)
+{
+    return entry(rootTable, root);
+}
+
+const FactWords& valueStateWords(ValueFacts::State state)
+{
+    return entry(valueStateTable, state);
+}
+
+const FactWords& runOutcomeWords(RunFacts::Outcome outcome)
+{
+    return entry(runOutcomeTable, outcome);
+}
+
+const FateWords& fateWords(ValueFate fate)
+{
+    return entry(fateTable, fate);
+}
+
+const char* problemIdentifier(Problem problem)
+{
+    return entry(problemTable, problem);
+}
 
 std::wstring failureText(std::int32_t status)
 {

@@ -1,12 +1,42 @@
 #pragma once
 
+#include "status/StatusFacts.h"
 #include "task_scheduler/StartupTaskState.h"
 
 #include <cstdint>
 #include <string>
 
 // Names that both forms of "status" use: the lines in words, the JSON as
-// identifiers.
+// identifiers, one table per kind of fact.
+
+struct FactWords {
+    const wchar_t* text;
+    const char* identifier;
+};
+
+// {"second generation: colour", "colour"}, ...; {"unknown", nullptr}.
+const FactWords& supportWords(ModelSupport support);
+// {"registered", "registered"}, {"not registered", "notRegistered"}, ...
+const FactWords& presenceWords(Presence presence);
+// {"complete", "complete"}, ...
+const FactWords& setStateWords(SetState state);
+// {"machine", "machineKey"}, {"user", "userKey"}; {"", "none"} for none.
+const FactWords& rootWords(StoredRoot root);
+// {"missing", "missing"}, ... of a value.
+const FactWords& valueStateWords(ValueFacts::State state);
+// Why a run sends nothing: {"the model is not supported",
+// "modelNotSupported"}, ...; {"", nullptr} for one that sends.
+const FactWords& runOutcomeWords(RunFacts::Outcome outcome);
+// What takes a value's place: the text with # where the replacement goes,
+// the text for one not known, and the identifier; nullptrs for a used value.
+struct FateWords {
+    const wchar_t* text;
+    const wchar_t* textWithoutNumber;
+    const char* identifier;
+};
+const FateWords& fateWords(ValueFate fate);
+// "taskNotRegistered", ...
+const char* problemIdentifier(Problem problem);
 
 // Why a question was refused or failed: "access denied (0x80070005)", or
 // the status alone ("0x80041315") for one without a name here. A Win32

@@ -1,5 +1,6 @@
 #include "Json.h"
 #include "status/JsonWriter.h"
+#include "status/StatusDecisions.h"
 #include "status/StatusJson.h"
 #include "status/StatusText.h"
 
@@ -77,6 +78,7 @@ TEST(StatusForms, StartupTaskFactByFact)
              f.taskProgramLocation = ProgramLocation{ProgramVerdict::ChangeableByUsers, L"C:\\Tools"};
              f.task.lastRunRead = true;
              f.task.lastRun = TaskTime{2024, 5, 1, 9, 3, 7};
+             f.taskLastRunUtc = TaskTime{2024, 5, 1, 7, 3, 7};
          },
          {L"Startup task: registered, disabled", L"Startup task account: \"S-1-5-18\" (service account)",
           L"Startup task triggers: on an event \"<QueryList/>\", at boot (disabled)",
@@ -89,7 +91,7 @@ TEST(StatusForms, StartupTaskFactByFact)
              EXPECT_EQ(task.at("triggers").array().at(0).at("subscription").string(), L"<QueryList/>");
              EXPECT_EQ(task.at("triggers").array().at(1).at("type").string(), L"boot");
              EXPECT_FALSE(task.at("locationCheck").at("passes").boolean());
-             EXPECT_EQ(task.at("lastRunTime").string(), L"2024-05-01T09:03:07");
+             EXPECT_EQ(task.at("lastRunTime").string(), L"2024-05-01T07:03:07Z");
          }},
         {"never run, program accepted",
          [](StatusFacts& f) {
@@ -145,6 +147,7 @@ TEST(StatusForms, StartupTaskFactByFact)
     for (const auto& c : cases) {
         StatusFacts facts = someFacts();
         c.arrange(facts);
+        decideStatus(facts);
         const auto lines = statusLines(facts);
         for (const auto& expected : c.lines) {
             EXPECT_THAT(lines, Contains(expected)) << c.name;
@@ -166,6 +169,7 @@ TEST(StatusForms, UnusableStoredValuesAreNamed)
     }
     facts.machineKey.values[1] = {StoredValue::Answer::Unreadable, registryDwordType, 8, 0};
     facts.machineKey.values[4] = {StoredValue::Answer::Unreadable, 1, 16, 0};
+    decideStatus(facts);
     EXPECT_THAT(statusLines(facts),
                 Contains(L"Stored colours in the machine key: incomplete, logo 10 ? 10 at 10 %, light bar ? 10 10 at "
                          L"10 %; Z1_Green is unreadable (REG_DWORD of 8 bytes): no run reads or writes this key while "
@@ -185,12 +189,14 @@ TEST(StatusForms, TextIsQuotedAndEscaped)
     StatusFacts facts = someFacts();
     facts.model.model = model;
     facts.model.generation = 2;
+    decideStatus(facts);
     const std::string json = statusJson(facts);
     EXPECT_EQ(parseJson(json).at("model").at("text").string(), model);
     EXPECT_EQ(json.find_first_of("\t\x7f"), std::string::npos);
     EXPECT_THAT(statusLines(facts), Contains(L"Model: \"Veltrin \\\"G2\\\" \\\\ \\u0009\\u007f \u00e9\u20ac\" (not supported)"));
     EXPECT_EQ(jsonString(L"\U0001F600"), "\"\\ud83d\\ude00\"");
     facts.model.model = L"";
+    decideStatus(facts);
     EXPECT_THAT(statusLines(facts), Contains(L"Model: \"\" (not supported)"));
 }
 
