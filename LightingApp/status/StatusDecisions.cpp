@@ -32,8 +32,8 @@ ValueFacts valueFacts(const StoredValue& value, std::size_t index, const ZoneVal
         facts.used = vectorEntryFromStored(index, value.data);
         return facts;
     }
-    facts.state = value.answer == StoredValue::Answer::Missing ? ValueFacts::State::Missing
-                                                               : ValueFacts::State::Unreadable;
+    facts.state =
+        value.answer == StoredValue::Answer::Missing ? ValueFacts::State::Missing : ValueFacts::State::Unreadable;
     facts.replacement = replacementFor(index, facts.fate, modelDefaults);
     return facts;
 }
@@ -121,8 +121,7 @@ void decideStatus(StatusFacts& facts)
     decideRun(facts.startupTask);
     // LocalSystem's own key counts only when the machine key lacks a value:
     // otherwise the machine's set is used whatever that key holds.
-    facts.localSystemKeyError =
-        allValuesExist(facts.machineKey) ? 0 : fromWin32(facts.localSystemKeyReadError);
+    facts.localSystemKeyError = allValuesExist(facts.machineKey) ? 0 : fromWin32(facts.localSystemKeyReadError);
     facts.eventSourcePresence = presenceOf(facts.eventSource.registration);
     facts.eventSourceError =
         facts.eventSourcePresence == Presence::CouldNotBeRead ? fromWin32(facts.eventSource.error) : 0;

@@ -98,7 +98,8 @@ void writeRun(JsonWriter& json, const char* name, const RunFacts& run,
     json.key("reads");
     identifierOrNull(json, sends ? rootWords(run.plan.reads).identifier : nullptr);
     json.key("stores");
-    identifierOrNull(json, sends && run.plan.stores != StoredRoot::None ? rootWords(run.plan.stores).identifier : nullptr);
+    identifierOrNull(json,
+                     sends && run.plan.stores != StoredRoot::None ? rootWords(run.plan.stores).identifier : nullptr);
     json.key("applies");
     if (sends) {
         json.beginObject();

@@ -119,16 +119,8 @@ constexpr std::array<FateWords, 4> fateTable = {{
 }};
 
 constexpr std::array<const char*, 10> problemTable = {
-    "taskNotRegistered",
-    "taskDisabled",
-    "taskProgramRefused",
-    "taskNotTheProgram",
-    "eventSourceNotRegistered",
-    "modelNotSupported",
-    "modelUnknown",
-    "policyUnusable",
-    "machineKeyIncomplete",
-    "lastRunFailed",
+    "taskNotRegistered", "taskDisabled", "taskProgramRefused", "taskNotTheProgram",    "eventSourceNotRegistered",
+    "modelNotSupported", "modelUnknown", "policyUnusable",     "machineKeyIncomplete", "lastRunFailed",
 };
 
 template <typename Table, typename Enum>

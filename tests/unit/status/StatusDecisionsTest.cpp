@@ -1,9 +1,9 @@
+#include "status/StatusDecisions.h"
 #include "Json.h"
 #include "colorizers/GenOneColorizer.h"
 #include "colorizers/GenTwoColorizer.h"
 #include "platform_check/ModelGeneration.h"
 #include "status/RunPreview.h"
-#include "status/StatusDecisions.h"
 #include "status/StatusJson.h"
 #include "status/StatusText.h"
 
@@ -92,7 +92,9 @@ std::vector<std::wstring> problemsIn(const JsonValue& status)
 TEST(StatusDecisions, BothFormsWordOneDecision)
 {
     const DecisionCase cases[] = {
-        {"healthy, second generation", secondGeneration, [](StatusFacts&) {},
+        {"healthy, second generation",
+         secondGeneration,
+         [](StatusFacts&) {},
          {L"Model: \"Orvane VR Veltrin\" (second generation: colour)",
           L"Run without arguments by this account: reads the machine key; applies logo 1 2 3 at 100 %, light bar 4 5 6 "
           L"at 50 %; the firmware gets logo 1 2 3, light bar 2 2 3; stores to the machine key"},
@@ -102,13 +104,17 @@ TEST(StatusDecisions, BothFormsWordOneDecision)
              EXPECT_EQ(status.at("model").at("support").string(), L"colour");
              EXPECT_EQ(status.at("startupTaskRun").at("reads").string(), L"machineKey");
          }},
-        {"first generation", firstGeneration, [](StatusFacts&) {},
-         {L"Model: \"Orvane VR Veltrin\" (first generation: brightness only)"}, {},
+        {"first generation",
+         firstGeneration,
+         [](StatusFacts&) {},
+         {L"Model: \"Orvane VR Veltrin\" (first generation: brightness only)"},
+         {},
          [](const JsonValue& status) {
              EXPECT_EQ(status.at("model").at("support").string(), L"brightness");
              EXPECT_TRUE(status.at("thisAccountRun").at("sends").boolean());
          }},
-        {"reads the machine key, stores to the user key", secondGeneration,
+        {"reads the machine key, stores to the user key",
+         secondGeneration,
          [](StatusFacts& f) {
              f.machineKey.writable = false;
              f.userKey = dwordSet({9, 9, 9}, true);
@@ -121,21 +127,30 @@ TEST(StatusDecisions, BothFormsWordOneDecision)
              EXPECT_EQ(status.at("thisAccountRun").at("stores").string(), L"userKey");
              EXPECT_EQ(status.at("userKey").at("values").array().at(3).at("replacement").integer(), 100);
          }},
-        {"unsupported model", unsupportedGeneration, [](StatusFacts&) {},
-         {L"Run by the startup task (LocalSystem): sends nothing (the model is not supported)"}, {L"modelNotSupported"},
+        {"unsupported model",
+         unsupportedGeneration,
+         [](StatusFacts&) {},
+         {L"Run by the startup task (LocalSystem): sends nothing (the model is not supported)"},
+         {L"modelNotSupported"},
          [](const JsonValue& status) {
              EXPECT_EQ(status.at("model").at("support").string(), L"none");
              EXPECT_EQ(status.at("thisAccountRun").at("reason").string(), L"modelNotSupported");
              EXPECT_TRUE(status.at("thisAccountRun").at("reads").isNull());
          }},
-        {"model unknown", secondGeneration, [](StatusFacts& f) { f.model.model.reset(); },
-         {L"Model: unknown (Platform check failed: )"}, {L"modelUnknown"},
+        {"model unknown",
+         secondGeneration,
+         [](StatusFacts& f) { f.model.model.reset(); },
+         {L"Model: unknown (Platform check failed: )"},
+         {L"modelUnknown"},
          [](const JsonValue& status) {
              EXPECT_TRUE(status.at("model").at("support").isNull());
              EXPECT_EQ(status.at("startupTaskRun").at("reason").string(), L"modelUnknown");
          }},
-        {"short REG_BINARY: the model's default is written", secondGeneration,
-         [](StatusFacts& f) { f.machineKey.values[0] = {StoredValue::Answer::Read, 3, 2, 7}; },
+        {"short REG_BINARY: the model's default is written",
+         secondGeneration,
+         [](StatusFacts& f) {
+             f.machineKey.values[0] = {StoredValue::Answer::Read, 3, 2, 7};
+         },
          {L"Stored colours in the machine key: incomplete, logo ? 2 3 at 100 %, light bar 4 5 6 at 50 %; Z1_Red is "
           L"unreadable (REG_BINARY of 2 bytes): a run that reads this key writes the model's default, 230, in its "
           L"place"},
@@ -146,7 +161,8 @@ TEST(StatusDecisions, BothFormsWordOneDecision)
              EXPECT_EQ(value.at("replacement").integer(), 230);
              EXPECT_TRUE(value.at("used").isNull());
          }},
-        {"all eight exist, none readable", secondGeneration,
+        {"all eight exist, none readable",
+         secondGeneration,
          [](StatusFacts& f) {
              for (StoredValue& value : f.machineKey.values) {
                  value = {StoredValue::Answer::Unreadable, 1, 16, 0};
@@ -155,31 +171,44 @@ TEST(StatusDecisions, BothFormsWordOneDecision)
          },
          {L"Stored colours in the machine key: incomplete, logo ? ? ? at ? %, light bar ? ? ? at ? %; Z1_Red is "
           L"unreadable (REG_SZ of 16 bytes): a run that reads this key writes 255 in its place; Z1_Green is unreadable "
-          L"(REG_SZ of 16 bytes): a run that reads this key writes 255 in its place; Z1_Blue is unreadable (REG_SZ of 16 "
+          L"(REG_SZ of 16 bytes): a run that reads this key writes 255 in its place; Z1_Blue is unreadable (REG_SZ of "
+          L"16 "
           L"bytes): a run that reads this key writes 255 in its place; Z1_Bright is unreadable (REG_SZ of 16 bytes): a "
-          L"run that reads this key writes 100 in its place; Z2_Red is unreadable (REG_SZ of 16 bytes): a run that reads "
+          L"run that reads this key writes 100 in its place; Z2_Red is unreadable (REG_SZ of 16 bytes): a run that "
+          L"reads "
           L"this key writes 255 in its place; Z2_Green is unreadable (REG_SZ of 16 bytes): a run that reads this key "
-          L"writes 255 in its place; Z2_Blue is unreadable (REG_SZ of 16 bytes): a run that reads this key writes 255 in "
-          L"its place; Z2_Bright is unreadable (REG_SZ of 16 bytes): a run that reads this key writes 100 in its place"},
+          L"writes 255 in its place; Z2_Blue is unreadable (REG_SZ of 16 bytes): a run that reads this key writes 255 "
+          L"in "
+          L"its place; Z2_Bright is unreadable (REG_SZ of 16 bytes): a run that reads this key writes 100 in its "
+          L"place"},
          {L"machineKeyIncomplete"},
          [](const JsonValue& status) {
              EXPECT_EQ(status.at("machineKey").at("state").string(), L"incomplete");
              EXPECT_EQ(status.at("machineKey").at("values").array().at(7).at("inItsPlace").string(), L"defaultWritten");
              EXPECT_EQ(status.at("startupTaskRun").at("localSystemKeyError").string(), L"access denied (0x80070005)");
          }},
-        {"LocalSystem's key unreadable while the machine key lacks a value", secondGeneration,
+        {"LocalSystem's key unreadable while the machine key lacks a value",
+         secondGeneration,
          [](StatusFacts& f) {
              f.machineKey.values[2] = {};
              f.localSystemKeyReadError = accessDenied;
          },
-         {L"Run by the startup task (LocalSystem): uses no stored set; applies the model's defaults, logo 230 255 255 at "
-          L"100 %, light bar 210 200 230 at 100 %; the firmware gets logo 230 255 255, light bar 210 200 230; stores to "
-          L"the machine key; LocalSystem's own key could not be read (access denied (0x80070005)) and is taken as empty"},
-         {L"machineKeyIncomplete"}, [](const JsonValue&) {}},
-        {"LocalSystem's key unreadable, not needed", secondGeneration,
-         [](StatusFacts& f) { f.localSystemKeyReadError = accessDenied; }, {}, {},
+         {L"Run by the startup task (LocalSystem): uses no stored set; applies the model's defaults, logo 230 255 255 "
+          L"at "
+          L"100 %, light bar 210 200 230 at 100 %; the firmware gets logo 230 255 255, light bar 210 200 230; stores "
+          L"to "
+          L"the machine key; LocalSystem's own key could not be read (access denied (0x80070005)) and is taken as "
+          L"empty"},
+         {L"machineKeyIncomplete"},
+         [](const JsonValue&) {}},
+        {"LocalSystem's key unreadable, not needed",
+         secondGeneration,
+         [](StatusFacts& f) { f.localSystemKeyReadError = accessDenied; },
+         {},
+         {},
          [](const JsonValue& status) { EXPECT_TRUE(status.at("startupTaskRun").at("localSystemKeyError").isNull()); }},
-        {"task disabled, program refused, no event source", secondGeneration,
+        {"task disabled, program refused, no event source",
+         secondGeneration,
          [](StatusFacts& f) {
              f.task.enabled = false;
              f.taskProgramLocation = ProgramLocation{ProgramVerdict::ChangeableByUsers, L"C:\\Tools"};
@@ -191,10 +220,14 @@ TEST(StatusDecisions, BothFormsWordOneDecision)
              EXPECT_EQ(status.at("eventSource").at("state").string(), L"notRegistered");
              EXPECT_FALSE(status.at("startupTask").at("locationCheck").at("passes").boolean());
          }},
-        {"task not registered", secondGeneration,
+        {"task not registered",
+         secondGeneration,
          [](StatusFacts& f) { f.task.registration = StartupTaskState::Registration::NotRegistered; },
-         {L"Startup task: not registered"}, {L"taskNotRegistered"}, [](const JsonValue&) {}},
-        {"task and event source unreadable: no problem of the machine", secondGeneration,
+         {L"Startup task: not registered"},
+         {L"taskNotRegistered"},
+         [](const JsonValue&) {}},
+        {"task and event source unreadable: no problem of the machine",
+         secondGeneration,
          [](StatusFacts& f) {
              f.task = {};
              f.task.error = static_cast<std::int32_t>(0x80070005U);

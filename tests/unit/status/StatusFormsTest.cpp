@@ -193,7 +193,8 @@ TEST(StatusForms, TextIsQuotedAndEscaped)
     const std::string json = statusJson(facts);
     EXPECT_EQ(parseJson(json).at("model").at("text").string(), model);
     EXPECT_EQ(json.find_first_of("\t\x7f"), std::string::npos);
-    EXPECT_THAT(statusLines(facts), Contains(L"Model: \"Veltrin \\\"G2\\\" \\\\ \\u0009\\u007f \u00e9\u20ac\" (not supported)"));
+    EXPECT_THAT(statusLines(facts),
+                Contains(L"Model: \"Veltrin \\\"G2\\\" \\\\ \\u0009\\u007f \u00e9\u20ac\" (not supported)"));
     EXPECT_EQ(jsonString(L"\U0001F600"), "\"\\ud83d\\ude00\"");
     facts.model.model = L"";
     decideStatus(facts);

@@ -7,6 +7,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <functional>
 #include <sstream>
 #include <tuple>
@@ -80,8 +81,8 @@ int member(const JsonValue& zones, const char* zone, const char* component)
 std::string sentText(const std::vector<std::uint8_t>& block)
 {
     std::ostringstream text;
-    text << "logo " << int{block[1]} << " " << int{block[2]} << " " << int{block[3]} << ", light bar "
-         << int{block[4]} << " " << int{block[5]} << " " << int{block[6]};
+    text << "logo " << int{block[1]} << " " << int{block[2]} << " " << int{block[3]} << ", light bar " << int{block[4]}
+         << " " << int{block[5]} << " " << int{block[6]};
     return text.str();
 }
 
@@ -128,6 +129,9 @@ struct StatusCase {
     std::string userKey;
     std::string reads;
     std::string line;
+    // The problems beyond those of every case here: the prefix has neither
+    // the event source nor the task registered.
+    std::vector<std::wstring> problems;
 };
 
 const std::wstring g1 = L"Orvane VR Veltrin G1 Workstation";
@@ -139,55 +143,103 @@ TEST_F(Status, SaysWhatARunWithoutArgumentsThenDoes)
 {
     const std::uint8_t twoBytes[2] = {7, 0};
     const StatusCase cases[] = {
-        {"nothing stored", [](auto&) {}, [] {}, "none", "none", "none",
-         "Model: \"Orvane VR Veltrin G2\" (second generation: colour)"},
-        {"machine set complete, one value out of range", [](auto&) {},
-         [] { storeSet(HKEY_LOCAL_MACHINE, {300, 0, 0, 100, 0, 0, 255, 50}); }, "complete", "none", "machineKey",
-         "Stored colours in the machine key: complete, logo 300 (used as 255) 0 0 at 100 %, light bar 0 0 255 at 50 %"},
-        {"machine key lost a value, user set complete", [](auto&) {},
+        {"nothing stored",
+         [](auto&) {},
+         [] {},
+         "none",
+         "none",
+         "none",
+         "Model: \"Orvane VR Veltrin G2\" (second generation: colour)",
+         {}},
+        {"machine set complete, one value out of range",
+         [](auto&) {},
+         [] {
+             storeSet(HKEY_LOCAL_MACHINE, {300, 0, 0, 100, 0, 0, 255, 50});
+         },
+         "complete",
+         "none",
+         "machineKey",
+         "Stored colours in the machine key: complete, logo 300 (used as 255) 0 0 at 100 %, light bar 0 0 255 at 50 %",
+         {}},
+        {"machine key lost a value, user set complete",
+         [](auto&) {},
          [] {
              storeSet(HKEY_LOCAL_MACHINE, {255, 0, 0, 100, 0, 0, 255, 50});
              RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, colorsKey, L"Z1_Blue");
              storeSet(HKEY_CURRENT_USER, {1, 2, 3, 4, 5, 6, 7, 8});
          },
-         "incomplete", "complete", "machineKey",
+         "incomplete",
+         "complete",
+         "machineKey",
          "Stored colours in the machine key: incomplete, logo 255 0 ? at 100 %, light bar 0 0 255 at 50 %; Z1_Blue is "
-         "missing: a run that reads this key writes 255 in its place"},
-        {"short REG_BINARY in the machine key", [](auto&) {},
+         "missing: a run that reads this key writes 255 in its place",
+         {L"machineKeyIncomplete"}},
+        {"short REG_BINARY in the machine key",
+         [](auto&) {},
          [&] {
              storeSet(HKEY_LOCAL_MACHINE, {255, 0, 0, 100, 0, 0, 255, 50});
              setValue(HKEY_LOCAL_MACHINE, L"Z1_Red", REG_BINARY, twoBytes, sizeof(twoBytes));
          },
-         "incomplete", "none", "machineKey",
+         "incomplete",
+         "none",
+         "machineKey",
          "Stored colours in the machine key: incomplete, logo ? 0 0 at 100 %, light bar 0 0 255 at 50 %; Z1_Red is "
-         "unreadable (REG_BINARY of 2 bytes): a run that reads this key leaves it and uses the model's default, 230"},
-        {"machine key read only, user set complete", [](auto&) {},
+         "unreadable (REG_BINARY of 2 bytes): a run that reads this key writes the model's default, 230, in its place",
+         {L"machineKeyIncomplete"}},
+        {"machine key read only, user set complete",
+         [](auto&) {},
          [] {
              storeSet(HKEY_CURRENT_USER, {1, 2, 3, 4, 5, 6, 7, 8});
              makeMachineKeyReadOnly();
          },
-         "none", "complete", "userKey", "Stored colours in the user key: complete, logo 1 2 3 at 4 %, light bar 5 6 7 at 8 %"},
-        {"machine set complete and read only, user set incomplete", [](auto&) {},
+         "none",
+         "complete",
+         "userKey",
+         "Stored colours in the user key: complete, logo 1 2 3 at 4 %, light bar 5 6 7 at 8 %",
+         {}},
+        {"machine set complete and read only, user set incomplete",
+         [](auto&) {},
          [] {
              storeSet(HKEY_LOCAL_MACHINE, {10, 20, 30, 40, 50, 60, 70, 80});
              setMachineKeySecurity(L"D:(A;;KR;;;WD)");
              storeSet(HKEY_CURRENT_USER, {1, 2, 3, 4, 5, 6, 7});
          },
-         "complete", "incomplete", "machineKey",
+         "complete",
+         "incomplete",
+         "machineKey",
          "Stored colours in the user key: incomplete, logo 1 2 3 at 4 %, light bar 5 6 7 at ? %; Z2_Bright is missing: "
-         "a run that reads this key writes 100 in its place"},
-        {"machine set complete and read only, first generation", [](auto& m) { m.model(g1); },
+         "a run that reads this key writes 100 in its place",
+         {}},
+        {"machine set complete and read only, first generation",
+         [](auto& m) { m.model(g1); },
          [] {
              storeSet(HKEY_LOCAL_MACHINE, {255, 0, 0, 100, 0, 0, 255, 50});
              setMachineKeySecurity(L"D:(A;;KR;;;WD)");
          },
-         "complete", "none", "machineKey", "Model: \"Orvane VR Veltrin G1 Workstation\" (first generation: brightness only)"},
-        {"unsupported model", [](auto& m) { m.model(L" "); },
-         [] { storeSet(HKEY_CURRENT_USER, {1, 2, 3, 4, 5, 6, 7, 8}); }, "none", "complete", "",
-         "Run without arguments by this account: sends nothing (the model is not supported)"},
-        {"failed model check", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_FAILED); }, [] {}, "none", "none", "",
+         "complete",
+         "none",
+         "machineKey",
+         "Model: \"Orvane VR Veltrin G1 Workstation\" (first generation: brightness only)",
+         {}},
+        {"unsupported model",
+         [](auto& m) { m.model(L" "); },
+         [] {
+             storeSet(HKEY_CURRENT_USER, {1, 2, 3, 4, 5, 6, 7, 8});
+         },
+         "none",
+         "complete",
+         "",
+         "Run without arguments by this account: sends nothing (the model is not supported)",
+         {L"modelNotSupported"}},
+        {"failed model check",
+         [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_FAILED); },
+         [] {},
+         "none",
+         "none",
+         "",
          "Model: unknown (Platform check failed: PlatformCheck::init: info exception: "
-         "PlatformCheck::connectWMINamespace: unspecified error)"},
+         "PlatformCheck::connectWMINamespace: unspecified error)",
+         {L"modelUnknown"}},
     };
     for (const auto& c : cases) {
         TearDown();
@@ -206,7 +258,18 @@ TEST_F(Status, SaysWhatARunWithoutArgumentsThenDoes)
         ASSERT_NO_THROW(status = simulated_machine::parseJson(json.output)) << c.name << ": " << json.output;
         EXPECT_EQ(status.at("machineKey").at("state").string(), std::wstring(c.machineKey.begin(), c.machineKey.end()))
             << c.name;
-        EXPECT_EQ(status.at("userKey").at("state").string(), std::wstring(c.userKey.begin(), c.userKey.end())) << c.name;
+        EXPECT_EQ(status.at("userKey").at("state").string(), std::wstring(c.userKey.begin(), c.userKey.end()))
+            << c.name;
+        EXPECT_EQ(status.at("formatVersion").integer(), 1) << c.name;
+        std::vector<std::wstring> problems;
+        for (const JsonValue& code : status.at("problems").array()) {
+            problems.push_back(code.string());
+        }
+        std::vector<std::wstring> expected = {L"taskNotRegistered", L"eventSourceNotRegistered"};
+        expected.insert(expected.end(), c.problems.begin(), c.problems.end());
+        std::sort(problems.begin(), problems.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(problems, expected) << c.name;
         const JsonValue& run = status.at("thisAccountRun");
 
         // The run itself, on the same machine.
