@@ -155,7 +155,13 @@ TEST(StatusForms, StartupTaskFactByFact)
         EXPECT_EQ(linesFrom(lines, L"Startup task").size(),
                   facts.task.registration == StartupTaskState::Registration::Registered ? 5u : 1u)
             << c.name;
-        c.checkJson(parseJson(statusJson(facts)).at("startupTask"));
+        const JsonValue status = parseJson(statusJson(facts));
+        c.checkJson(status.at("startupTask"));
+        bool listed = false;
+        for (const JsonValue& code : status.at("problems").array()) {
+            listed = listed || code.string() == L"taskNotTheProgram";
+        }
+        EXPECT_EQ(listed, !facts.taskNotTheProgram.empty()) << c.name;
     }
 }
 
