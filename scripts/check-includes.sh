@@ -15,6 +15,7 @@ layers=(
   "application"
   "status"
   "event_log location_check task_scheduler"
+  "policy run_record"
   "settings"
   "colorizers platform_check"
   "lighting_library"

@@ -1,6 +1,7 @@
 #include "settings/RegistryController.h"
 
 #include "settings/RegistryKey.h"
+#include "settings/RegistryValue.h"
 #include "settings/StoredColors.h"
 
 #include <array>
@@ -47,40 +48,13 @@ bool mayCreate(HKEY root)
     return false;
 }
 
-struct QueriedValue {
-    LSTATUS status;
-    DWORD type;
-    DWORD size;
-    DWORD data;
-};
-
-// Reads at most four bytes: a longer value fails with ERROR_MORE_DATA.
-QueriedValue queryValue(HKEY key, std::size_t index)
-{
-    QueriedValue value{ERROR_SUCCESS, REG_NONE, sizeof(DWORD), 0};
-    value.status = RegQueryValueExW(key, valueNames[index].data(), nullptr, &value.type,
-                                    reinterpret_cast<BYTE*>(&value.data), &value.size);
-    return value;
-}
-
 // The values of an open key (none when key is null).
 StoredSet readSet(HKEY key, bool writable)
 {
     StoredSet set;
     set.writable = writable;
-    if (key == nullptr) {
-        return set;
-    }
     for (std::size_t i = 0; i < storedValueCount; ++i) {
-        const QueriedValue queried = queryValue(key, i);
-        StoredValue& value = set.values[i];
-        if (queried.status == ERROR_FILE_NOT_FOUND) {
-            continue;
-        }
-        value.answer = queried.status == ERROR_SUCCESS ? StoredValue::Answer::Read : StoredValue::Answer::Unreadable;
-        value.type = queried.type;
-        value.size = queried.size;
-        value.data = queried.status == ERROR_SUCCESS ? queried.data : 0;
+        set.values[i] = readStoredValue(key, valueNames[i].data());
     }
     return set;
 }
