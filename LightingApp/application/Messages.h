@@ -9,4 +9,7 @@ inline constexpr const wchar_t* requestFailed = L"Request Failed";
 inline constexpr const wchar_t* taskFileWritten = L"Startup task file written: ";
 inline constexpr const wchar_t* taskFileNotWritten = L"Could not write the startup task file: ";
 inline constexpr const wchar_t* platformCheckFailed = L"Platform check failed: ";
+// A colour, brightness or default request refused under a policy that does
+// not let users change the lighting.
+inline constexpr const wchar_t* setByPolicy = L"The lighting is set by policy: ";
 } // namespace Messages

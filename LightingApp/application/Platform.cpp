@@ -5,6 +5,7 @@
 #include "application/TaskFileReport.h"
 #include "application/UsageText.h"
 #include "lighting_library/FirmwareFailure.h"
+#include "policy/PolicyKey.h"
 #include "platform_check/GenerationDetection.h"
 #include "platform_check/ModelGeneration.h"
 #include "windows_wrappers/ConsoleOutput.h"
@@ -41,7 +42,14 @@ bool Platform::handleRequest(const Request& request)
     std::optional<RequestLock> lock;
     if (changesLighting(request.kind)) {
         lock.emplace();
+        policy = readColourPolicy();
+        runNote.underPolicy = policy.state == PolicyState::InForce;
+        runNote.source = requestSource(request.kind, policy, StoredRoot::None);
+        if (policy.state == PolicyState::Unusable) {
+            runFailures.push_back({FailureKind::PolicyUnusable, policyFaultText(policy)});
+        }
     }
+    const bool refused = runNote.underPolicy && !policy.usersMayChange && request.kind != RequestKind::Restore;
 
     bool result = false;
     switch (request.kind) {
@@ -49,25 +57,34 @@ bool Platform::handleRequest(const Request& request)
         reportInvalidArguments(request);
         return false;
     case RequestKind::Restore:
-        result = applyAndStore(storedOrDefaultZoneValues());
+        // Under a policy the stored colours stay as they are, for when it is lifted.
+        result = runNote.underPolicy ? apply(policy.values) : applyAndStore(storedOrDefaultZoneValues());
         break;
     case RequestKind::Default: {
+        if (refused) {
+            result = refuseByPolicy();
+            break;
+        }
         const bool sent = colorizer->setDefault();
-        result = noteFailures(sent, registryController.writeColors(defaultZoneValues()));
+        result = noteFailures(defaultZoneValues(), sent, registryController.writeColors(defaultZoneValues()));
         break;
     }
     case RequestKind::Help:
         printUsage(request);
         return true;
     case RequestKind::Brightness: {
-        ZoneValues values = storedOrDefaultZoneValues();
+        if (refused) {
+            result = refuseByPolicy();
+            break;
+        }
+        ZoneValues values = startingValues();
         values[3] = request.values.at(0);
         values[7] = request.values.at(1);
         result = applyAndStore(values);
         break;
     }
     case RequestKind::Colors:
-        result = applyAndStore(request.values);
+        result = refused ? refuseByPolicy() : applyAndStore(request.values);
         break;
     case RequestKind::Status:
         // Answered without a machine check; never handed to a Platform.
@@ -88,14 +105,46 @@ bool Platform::applyAndStore(const ZoneValues& values)
     // The vector is stored even when the firmware refused it, so that the
     // next restore tries the same colours again.
     const bool sent = colorizer->setColors(toColors(values));
-    return noteFailures(sent, registryController.writeColors(values));
+    return noteFailures(values, sent, registryController.writeColors(values));
 }
 
-bool Platform::noteFailures(bool sent, bool stored)
+bool Platform::apply(const ZoneValues& values)
 {
-    if (!sent) {
+    const bool sent = colorizer->setColors(toColors(values));
+    return noteFailures(values, sent, true);
+}
+
+bool Platform::refuseByPolicy()
+{
+    runNote.refusedByPolicy = true;
+    console() << Messages::setByPolicy << policyKeyName << std::endl;
+    return false;
+}
+
+ZoneValues Platform::startingValues()
+{
+    return runNote.underPolicy ? policy.values : storedOrDefaultZoneValues();
+}
+
+void Platform::noteFirmwareGot(const ZoneValues& values)
+{
+    const std::vector<Color> bytes = controllerColors(*colorizer, values);
+    if (bytes.size() == 2) {
+        runNote.firmwareGot = ZoneBytes{bytes[0], bytes[1]};
+    }
+}
+
+bool Platform::noteFailures(const ZoneValues& values, bool sent, bool stored)
+{
+    if (sent) {
+        noteFirmwareGot(values);
+    } else {
         // Without a note nothing reached the firmware: the command was never built.
         const auto firmware = KestrineLightingLib::takeFirmwareFailure();
+        if (firmware && firmware->returnCode) {
+            // A refused command reached the firmware; one whose call failed may not have.
+            noteFirmwareGot(values);
+        }
         if (!firmware) {
             runFailures.push_back({FailureKind::Unexpected, L"the lighting command could not be built"});
         } else if (firmware->returnCode) {
@@ -118,10 +167,12 @@ ZoneValues Platform::defaultZoneValues() const
     return ::defaultZoneValues(*colorizer);
 }
 
-ZoneValues Platform::storedOrDefaultZoneValues() const
+ZoneValues Platform::storedOrDefaultZoneValues()
 {
     // "status" shows what this computes through the same plan, read only.
-    return registryController.restorePlan(defaultZoneValues()).values;
+    const RestorePlan plan = registryController.restorePlan(defaultZoneValues());
+    runNote.source = storedColoursSource(policy, plan.reads);
+    return plan.values;
 }
 
 std::vector<Color> Platform::toColors(const ZoneValues& values) const

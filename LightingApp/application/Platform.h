@@ -2,9 +2,11 @@
 
 #include "application/ColorizerFactory.h"
 #include "application/Request.h"
+#include "application/RunRecord.h"
 #include "colorizers/IColorizer.h"
 #include "colorizers/ZoneColors.h"
 #include "event_log/RunFailure.h"
+#include "policy/ColourPolicy.h"
 #include "settings/RegistryController.h"
 
 #include <memory>
@@ -37,12 +39,26 @@ public:
     // call and the storing of the colours.
     const std::vector<RunFailure>& failures() const { return runFailures; }
 
+    // What the run noted for its record, and the stored colours it records to.
+    const RunNote& note() const { return runNote; }
+    const RegistryController& registry() const { return registryController; }
+
 private:
     bool applyAndStore(const ZoneValues& values);
-    // Notes what failed of sending and storing; true when neither did.
-    bool noteFailures(bool sent, bool stored);
+    // Sends the values; stores nothing.
+    bool apply(const ZoneValues& values);
+    // A lighting request under a policy in force that does not let users
+    // change the lighting: refused on the console.
+    bool refuseByPolicy();
+    // The colours a restore or a brightness request starts from: the
+    // policy's when it is in force, else the stored ones (the source noted).
+    ZoneValues startingValues();
+    // Notes what failed of sending and storing the values, and what the
+    // firmware got; true when neither failed.
+    bool noteFailures(const ZoneValues& values, bool sent, bool stored);
+    void noteFirmwareGot(const ZoneValues& values);
     ZoneValues defaultZoneValues() const;
-    ZoneValues storedOrDefaultZoneValues() const;
+    ZoneValues storedOrDefaultZoneValues();
     std::vector<Color> toColors(const ZoneValues& values) const;
 
     ColorizerFactory colorizerFactory;
@@ -50,4 +66,6 @@ private:
     std::unique_ptr<IColorizer> colorizer;
     RegistryController registryController;
     std::vector<RunFailure> runFailures;
+    ColourPolicy policy;
+    RunNote runNote;
 };

@@ -3,6 +3,7 @@
 #include "application/Messages.h"
 #include "application/Parser.h"
 #include "application/Platform.h"
+#include "application/RunRecordWriter.h"
 #include "application/TaskFileReport.h"
 #include "application/UsageText.h"
 #include "event_log/ConsoleTranscript.h"
@@ -10,12 +11,14 @@
 #include "event_log/RunFailure.h"
 #include "event_log/UnattendedEvent.h"
 #include "platform_check/ErrorChain.h"
+#include "policy/PolicyKey.h"
 #include "status/StatusReport.h"
 #include "windows_wrappers/ConsoleOutput.h"
 #include "windows_wrappers/Utf8.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -54,6 +57,26 @@ std::unique_ptr<IColorizer> colorizerForGeneration(int generation)
     return ColorizerFactory().createColorizer(generation);
 }
 
+// The record of a lighting run that failed its platform check: where its
+// colours would have come from, read without writing anything.
+void recordFailedPlatformCheck(RequestKind kind, const std::vector<RunFailure>& failures)
+{
+    const std::optional<RunRequest> recorded = recordedRequest(kind);
+    if (!recorded) {
+        return;
+    }
+    const RegistryController registry;
+    const ColourPolicy policy = readColourPolicy();
+    const StoredRoot reads = planRestore(registry.storedSet(RegistryController::Root::Machine),
+                                         registry.storedSet(RegistryController::Root::User),
+                                         ZoneValues(storedValueCount, 0))
+                                 .reads;
+    RunNote note;
+    note.source = requestSource(kind, policy, reads);
+    note.underPolicy = policy.state == PolicyState::InForce;
+    writeRunRecord(registry, *recorded, note, failures);
+}
+
 // What failed in the run, in order; nothing when it was carried out.
 std::vector<RunFailure> runRequest(const Request& request)
 {
@@ -66,16 +89,24 @@ std::vector<RunFailure> runRequest(const Request& request)
         platform.emplace();
     } catch (const std::runtime_error& error) {
         reportFailedPlatformCheck(request, error);
-        return {{FailureKind::PlatformCheck, widenAscii(errorChainText(error))}};
+        std::vector<RunFailure> failures = {{FailureKind::PlatformCheck, widenAscii(errorChainText(error))}};
+        recordFailedPlatformCheck(request.kind, failures);
+        return failures;
     }
     const bool done = platform->handleRequest(request);
     if (!platform->supported()) {
         return {{FailureKind::Unsupported, platform->model()}};
     }
     std::vector<RunFailure> failures = platform->failures();
-    if (!done && failures.empty()) {
+    const bool causeNamed = std::any_of(failures.begin(), failures.end(), [](const RunFailure& failure) {
+        return failure.kind != FailureKind::PolicyUnusable;
+    });
+    if (!done && !causeNamed && !platform->note().refusedByPolicy) {
         // A failure that names no cause is still one.
         failures.push_back({FailureKind::Unexpected, L"the request was not carried out"});
+    }
+    if (const std::optional<RunRequest> recorded = recordedRequest(request.kind)) {
+        writeRunRecord(platform->registry(), *recorded, platform->note(), failures);
     }
     return failures;
 }

@@ -10,7 +10,7 @@
 // installer) names the program as the file that holds the message texts.
 
 // Writes the event of that kind of failure (a Warning for an unsupported
-// model, an Error for every other kind) with its insertion strings, the
+// model and an unusable policy, an Error for every other kind) with its insertion strings, the
 // message table's %1, %2, ... in order. The event carries the user account of
 // the process, so that Event Viewer tells the startup task (SYSTEM) from a
 // user's run. Every failure is ignored: an unregistered source still logs

@@ -49,10 +49,26 @@ DWORD messageId(FailureKind kind)
         return MSG_FIRMWARE_REFUSED;
     case FailureKind::NotStored:
         return MSG_COLORS_NOT_STORED;
+    case FailureKind::PolicyUnusable:
+        return MSG_POLICY_UNUSABLE;
     case FailureKind::Unexpected:
         break;
     }
     return MSG_UNEXPECTED_FAILURE;
+}
+
+// The IDs the record of the last run gives are the message table's.
+static_assert((MSG_UNEXPECTED_FAILURE & 0xFFFFU) == eventIdOf(FailureKind::Unexpected));
+static_assert((MSG_MODEL_NOT_SUPPORTED & 0xFFFFU) == eventIdOf(FailureKind::Unsupported));
+static_assert((MSG_PLATFORM_CHECK_FAILED & 0xFFFFU) == eventIdOf(FailureKind::PlatformCheck));
+static_assert((MSG_FIRMWARE_CALL_FAILED & 0xFFFFU) == eventIdOf(FailureKind::FirmwareCall));
+static_assert((MSG_FIRMWARE_REFUSED & 0xFFFFU) == eventIdOf(FailureKind::FirmwareRefused));
+static_assert((MSG_COLORS_NOT_STORED & 0xFFFFU) == eventIdOf(FailureKind::NotStored));
+static_assert((MSG_POLICY_UNUSABLE & 0xFFFFU) == eventIdOf(FailureKind::PolicyUnusable));
+
+bool isWarning(FailureKind kind)
+{
+    return kind == FailureKind::Unsupported || kind == FailureKind::PolicyUnusable;
 }
 
 } // namespace
@@ -64,7 +80,7 @@ void writeEvent(FailureKind kind, const std::vector<std::wstring>& strings) noex
         if (source.get() == nullptr) {
             return;
         }
-        const WORD type = kind == FailureKind::Unsupported ? EVENTLOG_WARNING_TYPE : EVENTLOG_ERROR_TYPE;
+        const WORD type = isWarning(kind) ? EVENTLOG_WARNING_TYPE : EVENTLOG_ERROR_TYPE;
         std::vector<std::wstring> shown(strings.size());
         std::transform(strings.begin(), strings.end(), shown.begin(),
                        [](const std::wstring& text) { return text.substr(0, std::min(text.size(), maxTextLength)); });

@@ -12,6 +12,7 @@ enum class FailureKind {
     FirmwareCall,    // a step of the firmware's BIOS WMI call failed
     FirmwareRefused, // the firmware answered the command with a non-zero return code
     NotStored,       // the colours could not be written to the registry
+    PolicyUnusable,  // the policy key holds values that cannot be used; the run went on without it
 };
 
 struct RunFailure {
@@ -22,3 +23,27 @@ struct RunFailure {
     // The failing firmware step's HRESULT, or the firmware's return code.
     std::int64_t code = 0;
 };
+
+// The event ID (the low 16 bits of the message's id) of each kind's event, as
+// Event Viewer shows it and the record of the last run keeps it. A number,
+// once given, keeps its meaning.
+constexpr std::uint32_t eventIdOf(FailureKind kind)
+{
+    switch (kind) {
+    case FailureKind::Unexpected:
+        return 1;
+    case FailureKind::Unsupported:
+        return 2;
+    case FailureKind::PlatformCheck:
+        return 3;
+    case FailureKind::FirmwareCall:
+        return 4;
+    case FailureKind::FirmwareRefused:
+        return 5;
+    case FailureKind::NotStored:
+        return 6;
+    case FailureKind::PolicyUnusable:
+        return 7;
+    }
+    return 1;
+}

@@ -46,6 +46,7 @@ std::vector<std::wstring> details(const RunFailure& failure, const std::wstring&
 {
     switch (failure.kind) {
     case FailureKind::Unsupported:
+    case FailureKind::PolicyUnusable:
         return {failure.detail};
     case FailureKind::FirmwareCall:
         return {failure.detail, hresultText(failure.code), shown};
@@ -72,7 +73,8 @@ std::vector<UnattendedEvent> unattendedEvents(RunPurpose purpose, const std::vec
     }
     const std::wstring shown = withCrLf(consoleText);
     for (const auto& failure : failures) {
-        if (failure.kind == FailureKind::Unsupported && purpose != RunPurpose::Restore) {
+        const bool restoreOnly = failure.kind == FailureKind::Unsupported || failure.kind == FailureKind::PolicyUnusable;
+        if (restoreOnly && purpose != RunPurpose::Restore) {
             continue;
         }
         UnattendedEvent event{failure.kind, {requestName(purpose, arguments)}};

@@ -20,8 +20,8 @@ struct UnattendedEvent {
 
 // The events a run leaves in the Application log, one for each failure in the
 // order they happened: for a request that changes the lighting or a restore,
-// every failure but an unsupported model, which only a restore (what the
-// startup task runs) reports. Nothing for success, help, invalid arguments,
+// every failure but an unsupported model and an unusable policy, which only a
+// restore (what the startup task runs) reports. Nothing for success, help, invalid arguments,
 // status or a task file: the startup task runs at every resume and must not
 // fill the log. The strings name the request by its arguments, say what
 // failed, and, for an error, carry the console's lines.

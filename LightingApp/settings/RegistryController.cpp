@@ -111,6 +111,23 @@ StoredSet RegistryController::storedSet(Root root) const
     return readSet(key.get(), mayCreate(rootHandle));
 }
 
+HKEY RegistryController::recordRoot(bool underPolicy) const
+{
+    const StoredSet machine = storedSet(Root::Machine);
+    if (underPolicy) {
+        return machine.writable ? machineRoot : userRoot;
+    }
+    switch (planRestore(machine, storedSet(Root::User), {}).stores) {
+    case StoredRoot::Machine:
+        return machineRoot;
+    case StoredRoot::User:
+        return userRoot;
+    case StoredRoot::None:
+        break;
+    }
+    return nullptr;
+}
+
 bool RegistryController::ensureDefaults(HKEY root) const
 {
     RegistryKey key;

@@ -43,6 +43,12 @@ public:
     enum class Root { Machine, User };
     StoredSet storedSet(Root root) const;
 
+    // The root whose colours key keeps the record of a run (see
+    // run_record/LastRun.h): the one a run stores colours to, read only; under
+    // a policy, which stores nothing, the machine root when this process may
+    // write it, else the user root. nullptr when the run stores nowhere.
+    HKEY recordRoot(bool underPolicy) const;
+
 private:
     bool ensureDefaults(HKEY root) const;
     // The root to write: the machine root when its values can be made

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "application/Request.h"
+#include "event_log/RunFailure.h"
+#include "policy/ColourPolicy.h"
+#include "run_record/LastRun.h"
+#include "settings/RestorePlan.h"
+
+#include <optional>
+#include <vector>
+
+// What a run notes on its way for the record of the last run.
+struct RunNote {
+    ColourSource source = ColourSource::ModelDefaults;
+    // Set when a command reached the firmware (accepted or refused).
+    std::optional<ZoneBytes> firmwareGot;
+    bool refusedByPolicy = false;
+    // A policy in force: the run stores nothing, and the record goes to the
+    // machine key when this process may write it.
+    bool underPolicy = false;
+};
+
+// The record's request for a run that is recorded; nothing for help, status,
+// the task file and invalid arguments.
+std::optional<RunRequest> recordedRequest(RequestKind kind);
+
+// Where a restore's or a brightness request's colours come from.
+ColourSource storedColoursSource(const ColourPolicy& policy, StoredRoot reads);
+
+// Where the request's colours come from, when the run got no further than
+// working that out.
+ColourSource requestSource(RequestKind kind, const ColourPolicy& policy, StoredRoot reads);
+
+// The record of the run, without its time and account: the outcome is the
+// first failure's (an unusable policy, which the run went past, aside), with
+// the event ID it was logged under and its code.
+LastRun recordOf(RunRequest request, const RunNote& note, const std::vector<RunFailure>& failures);
