@@ -9,12 +9,6 @@ bool exists(const StoredValue& value)
     return value.answer != StoredValue::Answer::Missing;
 }
 
-// The highest value the entry takes: the same ranges as the command line's.
-std::uint32_t colourLimit(std::size_t index)
-{
-    return index == 3 || index == 7 ? maxBrightness : maxColorValue;
-}
-
 ColourPolicy unusable(std::wstring_view name, PolicyFault fault, std::uint32_t data = 0)
 {
     ColourPolicy policy;
@@ -26,6 +20,11 @@ ColourPolicy unusable(std::wstring_view name, PolicyFault fault, std::uint32_t d
 }
 
 } // namespace
+
+std::uint32_t policyValueMaximum(std::size_t index)
+{
+    return index == 3 || index == 7 ? maxBrightness : maxColorValue;
+}
 
 ColourPolicy decidePolicy(const PolicyValues& values)
 {
@@ -43,7 +42,7 @@ ColourPolicy decidePolicy(const PolicyValues& values)
         if (!value.isDword()) {
             return unusable(valueNames[i], PolicyFault::NotDword);
         }
-        if (value.data > colourLimit(i)) {
+        if (value.data > policyValueMaximum(i)) {
             return unusable(valueNames[i], PolicyFault::OutOfRange, value.data);
         }
         policy.values.push_back(static_cast<std::uint8_t>(value.data));
@@ -78,7 +77,7 @@ std::wstring policyFaultText(const ColourPolicy& policy)
     std::wstring range = L"0 or 1";
     for (std::size_t i = 0; i < storedValueCount; ++i) {
         if (valueNames[i] == name) {
-            range = L"0-" + std::to_wstring(colourLimit(i));
+            range = L"0-" + std::to_wstring(policyValueMaximum(i));
         }
     }
     return name + L" is " + std::to_wstring(policy.faultData) + L", beyond its range " + range;

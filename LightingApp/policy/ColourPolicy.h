@@ -58,6 +58,10 @@ struct ColourPolicy {
     std::uint32_t faultData = 0;
 };
 
+// The highest value entry index of the zone colour vector takes (the lowest
+// is 0): the same ranges as the command line's.
+std::uint32_t policyValueMaximum(std::size_t index);
+
 // The decision, from the values as read.
 ColourPolicy decidePolicy(const PolicyValues& values);
 
