@@ -3,7 +3,8 @@
 #include "colorizers/ZoneColors.h"
 #include "settings/RestorePlan.h"
 
-RunFacts previewRun(bool modelKnown, const IColorizer* colorizer, const StoredSet& machine, const StoredSet& user)
+RunFacts previewRun(bool modelKnown, const IColorizer* colorizer, const StoredSet& machine, const StoredSet& user,
+                    const ColourPolicy& policy)
 {
     RunFacts run;
     if (!modelKnown) {
@@ -15,7 +16,12 @@ RunFacts previewRun(bool modelKnown, const IColorizer* colorizer, const StoredSe
         return run;
     }
     run.outcome = RunFacts::Outcome::Sends;
-    run.plan = planRestore(machine, user, defaultZoneValues(*colorizer));
+    if (policy.state == PolicyState::InForce) {
+        run.fromPolicy = true;
+        run.plan.values = policy.values;
+    } else {
+        run.plan = planRestore(machine, user, defaultZoneValues(*colorizer));
+    }
     run.sent = controllerColors(*colorizer, run.plan.values);
     return run;
 }

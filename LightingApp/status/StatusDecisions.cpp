@@ -106,7 +106,11 @@ std::vector<Problem> problemsOf(const StatusFacts& facts)
     add(facts.eventSourcePresence == Presence::NotRegistered, Problem::EventSourceNotRegistered);
     add(facts.support == ModelSupport::NotSupported, Problem::ModelNotSupported);
     add(facts.support == ModelSupport::Unknown, Problem::ModelUnknown);
+    add(facts.policy.state == PolicyState::Unusable, Problem::PolicyUnusable);
     add(facts.machine.state == SetState::Incomplete, Problem::MachineKeyIncomplete);
+    // A run refused by the policy did what the policy asks.
+    const auto outcome = facts.machineLastRun ? facts.machineLastRun->record.outcome : RunOutcome::Done;
+    add(outcome != RunOutcome::Done && outcome != RunOutcome::RefusedByPolicy, Problem::LastRunFailed);
     return problems;
 }
 

@@ -4,6 +4,8 @@
 #include "colorizers/ZoneColors.h"
 #include "event_log/EventSourceRegistration.h"
 #include "location_check/ProgramLocation.h"
+#include "policy/ColourPolicy.h"
+#include "run_record/LastRun.h"
 #include "settings/RestorePlan.h"
 #include "settings/StoredSet.h"
 #include "status/StoredSetSummary.h"
@@ -81,8 +83,19 @@ struct RunFacts {
     Outcome outcome = Outcome::ModelUnknown;
     // Sends: the keys it reads and stores to, and the vector it applies.
     RestorePlan plan;
+    // Sends: the colours are the policy's (plan.values), and nothing is
+    // read or stored.
+    bool fromPolicy = false;
     // Sends: the zones' three bytes each, as the firmware gets them.
     std::vector<Color> sent;
+};
+
+// A run's record as status shows it.
+struct RecordFacts {
+    LastRun record;
+    // The account's name where Windows gives it ("LocalSystem" for
+    // S-1-5-18); empty otherwise.
+    std::wstring accountName;
 };
 
 struct StatusFacts {
@@ -104,6 +117,13 @@ struct StatusFacts {
     std::int32_t localSystemKeyReadError = 0;
     EventSourceState eventSource;
     StartupTaskState task;
+    // The policy key's values as read; the decision on them is made before
+    // the runs are previewed, by the same function a run uses.
+    PolicyValues policyValues;
+    ColourPolicy policy;
+    // The record of the last run in each key, when one is there.
+    std::optional<RecordFacts> machineLastRun;
+    std::optional<RecordFacts> userLastRun;
     // The location check of the program the task runs, when it was read.
     std::optional<ProgramLocation> taskProgramLocation;
     // The task's last run in UTC, when it was read and converted.

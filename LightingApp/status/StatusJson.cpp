@@ -2,6 +2,7 @@
 
 #include "settings/StoredColors.h"
 #include "status/JsonWriter.h"
+#include "status/PolicyAndRecordForms.h"
 #include "status/StatusWords.h"
 #include "status/StoredSetSummary.h"
 
@@ -62,7 +63,7 @@ void writeValue(JsonWriter& json, const StoredValue& value, const ValueFacts& fa
     json.endObject();
 }
 
-void writeSet(JsonWriter& json, const StoredSet& set, const KeyFacts& key)
+void writeSet(JsonWriter& json, const StoredSet& set, const KeyFacts& key, const std::optional<RecordFacts>& lastRun)
 {
     json.key(rootWords(key.root).identifier).beginObject();
     json.key("state").identifier(setStateWords(key.state).identifier);
@@ -71,7 +72,9 @@ void writeSet(JsonWriter& json, const StoredSet& set, const KeyFacts& key)
     for (std::size_t i = 0; i < storedValueCount; ++i) {
         writeValue(json, set.values[i], key.values[i], i);
     }
-    json.endArray().endObject();
+    json.endArray();
+    writeRecord(json, lastRun);
+    json.endObject();
 }
 
 void writeZone(JsonWriter& json, const char* name, const Color& color, const std::uint8_t* brightness)
@@ -96,7 +99,7 @@ void writeRun(JsonWriter& json, const char* name, const RunFacts& run,
     json.key("reason");
     identifierOrNull(json, runOutcomeWords(run.outcome).identifier);
     json.key("reads");
-    identifierOrNull(json, sends ? rootWords(run.plan.reads).identifier : nullptr);
+    identifierOrNull(json, !sends ? nullptr : run.fromPolicy ? "policy" : rootWords(run.plan.reads).identifier);
     json.key("stores");
     identifierOrNull(json,
                      sends && run.plan.stores != StoredRoot::None ? rootWords(run.plan.stores).identifier : nullptr);
@@ -214,8 +217,9 @@ std::string statusJson(const StatusFacts& facts)
     json.key("version").string(facts.version);
     writeProblems(json, facts.problems);
     writeModel(json, facts.model, facts.support);
-    writeSet(json, facts.machineKey, facts.machine);
-    writeSet(json, facts.userKey, facts.user);
+    writePolicy(json, facts.policy);
+    writeSet(json, facts.machineKey, facts.machine, facts.machineLastRun);
+    writeSet(json, facts.userKey, facts.user, facts.userLastRun);
     writeRun(json, "thisAccountRun", facts.thisAccount);
     writeRun(json, "startupTaskRun", facts.startupTask, facts.localSystemKeyError);
     writeEventSource(json, facts);

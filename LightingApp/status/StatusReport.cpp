@@ -6,6 +6,8 @@
 #include "platform_check/ErrorChain.h"
 #include "platform_check/ModelGeneration.h"
 #include "platform_check/PlatformCheck.h"
+#include "policy/PolicyKey.h"
+#include "run_record/LastRunKey.h"
 #include "settings/RegistryController.h"
 #include "status/RunPreview.h"
 #include "status/StatusDecisions.h"
@@ -14,7 +16,10 @@
 #include "task_scheduler/StartupTaskQuery.h"
 #include "task_scheduler/TaskOwnership.h"
 #include "windows_wrappers/ConsoleOutput.h"
+#include "windows_wrappers/LocalPointer.h"
 #include "windows_wrappers/Utf8.h"
+
+#include <sddl.h>
 
 #include <stdexcept>
 
@@ -67,6 +72,39 @@ std::optional<TaskTime> inUtc(const std::optional<TaskTime>& local)
     return TaskTime{utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond};
 }
 
+// The account's name as Windows gives it ("DOMAIN\name"); LocalSystem by
+// the name its documentation uses. Empty when the SID is unknown here.
+std::wstring accountName(const std::wstring& sid)
+{
+    if (sid == L"S-1-5-18") {
+        return L"LocalSystem";
+    }
+    PSID raw = nullptr;
+    if (!ConvertStringSidToSidW(sid.c_str(), &raw)) {
+        return {};
+    }
+    const LocalPointer<void> owned(raw);
+    wchar_t name[256] = {};
+    wchar_t domain[256] = {};
+    DWORD nameLength = 256;
+    DWORD domainLength = 256;
+    SID_NAME_USE use = SidTypeUnknown;
+    if (!LookupAccountSidW(nullptr, raw, name, &nameLength, domain, &domainLength, &use)) {
+        return {};
+    }
+    return domainLength == 0 ? std::wstring(name) : std::wstring(domain) + L"\\" + name;
+}
+
+std::optional<RecordFacts> recordIn(HKEY root)
+{
+    std::optional<LastRun> record = readLastRun(root);
+    if (!record) {
+        return std::nullopt;
+    }
+    RecordFacts facts{*record, accountName(record->account)};
+    return facts;
+}
+
 StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
 {
     StatusFacts facts;
@@ -80,8 +118,13 @@ StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
     const RegistryController registry;
     facts.machineKey = registry.storedSet(RegistryController::Root::Machine);
     facts.userKey = registry.storedSet(RegistryController::Root::User);
+    facts.machineLastRun = recordIn(HKEY_LOCAL_MACHINE);
+    facts.userLastRun = recordIn(HKEY_CURRENT_USER);
+    // The policy decides what a run without arguments applies.
+    facts.policyValues = readPolicyValues();
+    facts.policy = decidePolicy(facts.policyValues);
     const bool modelKnown = facts.model.model.has_value();
-    facts.thisAccount = previewRun(modelKnown, colorizer.get(), facts.machineKey, facts.userKey);
+    facts.thisAccount = previewRun(modelKnown, colorizer.get(), facts.machineKey, facts.userKey, facts.policy);
 
     // LocalSystem may write the machine key.
     StoredSet machineForTask = facts.machineKey;
@@ -89,7 +132,7 @@ StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
     LSTATUS localSystemError = ERROR_SUCCESS;
     const StoredSet localSystemUser = localSystemUserSet(localSystemError);
     facts.localSystemKeyReadError = static_cast<std::int32_t>(localSystemError);
-    facts.startupTask = previewRun(modelKnown, colorizer.get(), machineForTask, localSystemUser);
+    facts.startupTask = previewRun(modelKnown, colorizer.get(), machineForTask, localSystemUser, facts.policy);
 
     facts.eventSource = queryEventSource();
     facts.task = queryStartupTask();

@@ -1,6 +1,7 @@
 #include "status/StatusText.h"
 
 #include "settings/StoredColors.h"
+#include "status/PolicyAndRecordForms.h"
 #include "status/StatusWords.h"
 #include "status/StoredSetSummary.h"
 #include "windows_wrappers/Utf8.h"
@@ -95,6 +96,11 @@ std::wstring runText(const RunFacts& run)
         return L"sends nothing (" + std::wstring(runOutcomeWords(run.outcome).text) + L")";
     }
     const RestorePlan& plan = run.plan;
+    if (run.fromPolicy) {
+        return L"reads the policy; applies logo " + appliedZone(plan.values, 0) + L", light bar "
+            + appliedZone(plan.values, 4) + L"; the firmware gets logo " + sentZone(run.sent[0]) + L", light bar "
+            + sentZone(run.sent[1]) + L"; stores nothing (the policy is in force)";
+    }
     std::wstring text = plan.reads == StoredRoot::None ? L"uses no stored set; applies the model's defaults, "
                                                        : L"reads " + rootName(plan.reads) + L"; applies ";
     text += L"logo " + appliedZone(plan.values, 0) + L", light bar " + appliedZone(plan.values, 4);
@@ -242,8 +248,11 @@ std::vector<std::wstring> statusLines(const StatusFacts& facts)
     std::vector<std::wstring> lines;
     lines.push_back(L"Version: " + facts.version);
     lines.push_back(modelLine(facts.model, facts.support));
+    lines.push_back(policyLine(facts.policy));
     lines.push_back(storedSetLine(facts.machineKey, facts.machine));
+    lines.push_back(lastRunLine(StoredRoot::Machine, facts.machineLastRun));
     lines.push_back(storedSetLine(facts.userKey, facts.user));
+    lines.push_back(lastRunLine(StoredRoot::User, facts.userLastRun));
     lines.push_back(L"Run without arguments by this account: " + runText(facts.thisAccount));
     std::wstring startupRun = L"Run by the startup task (LocalSystem): " + runText(facts.startupTask);
     if (facts.localSystemKeyError != 0) {

@@ -62,12 +62,12 @@ void previewRuns(StatusFacts& facts)
     }
     const bool known = facts.model.model.has_value();
     facts.modelDefaults = colorizer ? defaultZoneValues(*colorizer) : ZoneValues{};
-    facts.thisAccount = previewRun(known, colorizer.get(), facts.machineKey, facts.userKey);
+    facts.thisAccount = previewRun(known, colorizer.get(), facts.machineKey, facts.userKey, facts.policy);
     StoredSet machineForTask = facts.machineKey;
     machineForTask.writable = true;
     StoredSet localSystemKey;
     localSystemKey.writable = true;
-    facts.startupTask = previewRun(known, colorizer.get(), machineForTask, localSystemKey);
+    facts.startupTask = previewRun(known, colorizer.get(), machineForTask, localSystemKey, facts.policy);
 }
 
 struct DecisionCase {
