@@ -102,6 +102,19 @@ check "refused and not stored" break_registry "event 0xc0000005 type 0x0001 user
 event 0xc0000006 type 0x0001 user given
   $restore
   L\"Request Failed\\r\\n\"" VELTRIN_SIM_RETURN_CODE=-1 --
+# A policy of seven values: unusable, so the run goes on without it and a
+# restore (not a request) says so in a Warning.
+policy_key='HKLM\SOFTWARE\Policies\Orvane\VeltrinLighting'
+seven_policy_values() {
+  for name in Z1_Red Z1_Green Z1_Blue Z1_Bright Z2_Red Z2_Green Z2_Blue; do
+    WINEDEBUG=-all wine reg add "$policy_key" /v "$name" /t REG_DWORD /d 0 /f /reg:64 >/dev/null
+  done
+}
+check "unusable policy" seven_policy_values "event 0x80000007 type 0x0002 user given
+  $restore
+  L\"Z2_Bright is missing\"" --
+check "unusable policy, a request" seven_policy_values '' -- 50
+WINEDEBUG=-all wine reg delete "$policy_key" /f /reg:64 >/dev/null
 echo "Each kind of failure leaves its event with what failed"
 
 check "restored" : '' --
