@@ -2,7 +2,8 @@
 # Builds the release (the "release" target: the zip and the msi, each with a
 # checksum file) and checks that both are named after the version, that the
 # checksum files hold the files' SHA-256 in sha256sum's format, that the zip
-# holds exactly the program, the README and the licence, and that the packed
+# holds exactly the program, the README, the licence and the policy
+# template, and that the packed
 # program runs. The installer is checked by check-installer.sh.
 # Usage: check-package.sh CMAKE BUILD_DIR SOURCE_DIR VERSION PREFIX WORKDIR
 set -euo pipefail
@@ -26,7 +27,8 @@ done
 zip="$build/$name.zip"
 
 listing=$(unzip -Z1 "$zip" | sort)
-expected=$(printf '%s\n' LICENSE README.md VeltrinLighting.exe)
+expected=$(printf '%s\n' LICENSE PolicyDefinitions/ PolicyDefinitions/VeltrinLighting.admx PolicyDefinitions/en-US/ \
+  PolicyDefinitions/en-US/VeltrinLighting.adml README.md VeltrinLighting.exe | sort)
 if [ "$listing" != "$expected" ]; then
   echo "the zip holds:"; echo "$listing"
   echo "expected:"; echo "$expected"
@@ -36,7 +38,8 @@ fi
 unzip -q "$zip" -d "$workdir/unpacked"
 cmp "$source/README.md" "$workdir/unpacked/README.md"
 cmp "$source/LICENSE" "$workdir/unpacked/LICENSE"
+cmp "$source/PolicyDefinitions/VeltrinLighting.admx" "$workdir/unpacked/PolicyDefinitions/VeltrinLighting.admx"
 
 output=$(WINEPREFIX=$prefix WINEDEBUG=-all wine "$workdir/unpacked/VeltrinLighting.exe" help | tr -d '\r')
 grep -q '^USAGE:$' <<<"$output" || { echo "unexpected output: $output"; exit 1; }
-echo "release $name: zip with the program, README.md and LICENSE, msi, checksums"
+echo "release $name: zip with the program, README.md, LICENSE and the policy template, msi, checksums"
