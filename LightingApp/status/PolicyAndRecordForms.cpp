@@ -103,7 +103,7 @@ std::wstring lastRunLine(StoredRoot root, const std::optional<RecordFacts>& run)
         }
         if (record.code) {
             line += L", code " + (record.outcome == RunOutcome::FirmwareCallFailed
-                                      ? widenAscii(hexCode(static_cast<std::int32_t>(*record.code)))
+                                      ? L"0x" + widenAscii(hexCode(static_cast<std::int32_t>(*record.code)))
                                       : std::to_wstring(*record.code));
         }
         line += L")";

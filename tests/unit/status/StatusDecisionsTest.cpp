@@ -226,6 +226,60 @@ TEST(StatusDecisions, BothFormsWordOneDecision)
          {L"Startup task: not registered"},
          {L"taskNotRegistered"},
          [](const JsonValue&) {}},
+        {"a policy in force: read, stored nowhere",
+         secondGeneration,
+         [](StatusFacts& f) {
+             f.policy.state = PolicyState::InForce;
+             f.policy.values = {9, 8, 7, 100, 6, 5, 4, 100};
+         },
+         {L"Policy (HKLM\\SOFTWARE\\Policies\\Orvane\\VeltrinLighting): in force, logo 9 8 7 at 100 %, light bar 6 5 4 "
+          L"at 100 %; users may change the lighting: no",
+          L"Run by the startup task (LocalSystem): reads the policy; applies logo 9 8 7 at 100 %, light bar 6 5 4 at "
+          L"100 %; the firmware gets logo 9 8 7, light bar 6 5 4; stores nothing (the policy is in force)"},
+         {},
+         [](const JsonValue& status) {
+             EXPECT_EQ(status.at("policy").at("state").string(), L"inForce");
+             EXPECT_EQ(status.at("thisAccountRun").at("reads").string(), L"policy");
+             EXPECT_TRUE(status.at("thisAccountRun").at("stores").isNull());
+         }},
+        {"an unusable policy, a last run that failed",
+         secondGeneration,
+         [](StatusFacts& f) {
+             PolicyValues values;
+             values.colours[3] = {StoredValue::Answer::Read, registryDwordType, 4, 150};
+             f.policy = decidePolicy(values);
+             LastRun record;
+             record.time = L"2026-12-08T01:23:45Z";
+             record.account = L"S-1-5-18";
+             record.outcome = RunOutcome::FirmwareCallFailed;
+             record.eventId = 4;
+             record.step = L"GetObject orvBIntM";
+             record.code = 0x80041002;
+             f.machineLastRun = RecordFacts{record, L"LocalSystem"};
+         },
+         {L"Policy (HKLM\\SOFTWARE\\Policies\\Orvane\\VeltrinLighting): unusable: Z1_Red is missing; runs go on as "
+          L"without it",
+          L"Last run recorded in the machine key: 2026-12-08T01:23:45Z, LocalSystem (S-1-5-18), restore from the "
+          L"model's defaults; failed: the firmware call failed (event 4, GetObject orvBIntM, code 0x80041002)",
+          L"Last run recorded in the user key: none"},
+         {L"policyUnusable", L"lastRunFailed"},
+         [](const JsonValue& status) {
+             EXPECT_EQ(status.at("thisAccountRun").at("reads").string(), L"machineKey");
+             const JsonValue& record = status.at("machineKey").at("lastRun");
+             EXPECT_EQ(record.at("outcome").string(), L"firmwareCallFailed");
+             EXPECT_EQ(record.at("code").integer(), 0x80041002);
+             EXPECT_TRUE(status.at("userKey").at("lastRun").isNull());
+         }},
+        {"a run refused by the policy is no failure",
+         secondGeneration,
+         [](StatusFacts& f) {
+             LastRun record;
+             record.outcome = RunOutcome::RefusedByPolicy;
+             f.machineLastRun = RecordFacts{record, L""};
+         },
+         {},
+         {},
+         [](const JsonValue&) {}},
         {"task and event source unreadable: no problem of the machine",
          secondGeneration,
          [](StatusFacts& f) {
