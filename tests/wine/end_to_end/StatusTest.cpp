@@ -309,4 +309,23 @@ TEST_F(Status, SaysWhatARunWithoutArgumentsThenDoes)
     }
 }
 
+// A restore by an account that may not write the machine key completes the
+// user key and stores there what it applied, the machine's colours, as
+// status says it would.
+TEST_F(Status, ARestoreCompletesTheUserKeyWhenTheMachineKeyIsReadOnly)
+{
+    storeSet(HKEY_LOCAL_MACHINE, {10, 20, 30, 40, 50, 60, 70, 80});
+    setMachineKeySecurity(L"D:(A;;KR;;;WD)");
+    storeSet(HKEY_CURRENT_USER, {1, 2, 3, 4, 5, 6, 7});
+    const std::string preview = lineStartingWith(run({L"status"}).output, "Run without arguments by this account");
+    EXPECT_EQ(preview, "Run without arguments by this account: reads the machine key; applies logo 10 20 30 at 40 %, "
+                       "light bar 50 60 70 at 80 %; the firmware gets logo 4 8 12, light bar 40 48 56; stores to the "
+                       "user key");
+    EXPECT_EQ(run({}).output, "");
+    ASSERT_THAT(machine.calls(), ::testing::SizeIs(1));
+    expectColorCommand(machine.calls()[0], {4, 8, 12, 40, 48, 56});
+    EXPECT_EQ(storedValues(false), stored({10, 20, 30, 40, 50, 60, 70, 80}));
+    EXPECT_EQ(storedValues(), stored({10, 20, 30, 40, 50, 60, 70, 80}));
+}
+
 } // namespace

@@ -83,6 +83,11 @@ check "firmware interface missing" : 'event 0xc0000004 type 0x0001 user given
   L"GetObject orvBIntM"
   L"0x80041002"
   L"Request Failed\r\n"' VELTRIN_SIM_FAIL_WMI_GET_CLASS=0x80041002 -- 50
+check "firmware namespace refused" : 'event 0xc0000004 type 0x0001 user given
+  L"The request \"50\""
+  L"GetObject orvBIntM"
+  L"0x8004100E"
+  L"Request Failed\r\n"' VELTRIN_SIM_FAIL_WMI_GET_CLASS=0x8004100E -- 50
 check "locator unavailable" : "event 0xc0000004 type 0x0001 user given
   $restore
   L\"CoCreateInstance WbemAdministrativeLocator\"
