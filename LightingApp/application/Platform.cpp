@@ -5,9 +5,9 @@
 #include "application/TaskFileReport.h"
 #include "application/UsageText.h"
 #include "lighting_library/FirmwareFailure.h"
-#include "policy/PolicyKey.h"
 #include "platform_check/GenerationDetection.h"
 #include "platform_check/ModelGeneration.h"
+#include "policy/PolicyKey.h"
 #include "windows_wrappers/ConsoleOutput.h"
 #include "windows_wrappers/Utf8.h"
 

@@ -79,8 +79,9 @@ LastRun recordOf(RunRequest request, const RunNote& note, const std::vector<RunF
     record.source = note.source;
     record.firmwareGot = note.firmwareGot;
     record.outcome = note.refusedByPolicy ? RunOutcome::RefusedByPolicy : RunOutcome::Done;
-    const auto first = std::find_if(failures.begin(), failures.end(),
-                                    [](const RunFailure& failure) { return failure.kind != FailureKind::PolicyUnusable; });
+    const auto first = std::find_if(failures.begin(), failures.end(), [](const RunFailure& failure) {
+        return failure.kind != FailureKind::PolicyUnusable;
+    });
     if (note.refusedByPolicy || first == failures.end()) {
         return record;
     }

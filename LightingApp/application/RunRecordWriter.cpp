@@ -17,8 +17,8 @@ std::wstring utcNow()
     SYSTEMTIME now{};
     GetSystemTime(&now);
     wchar_t text[32] = {};
-    std::swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02uZ", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond);
+    std::swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02uZ", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                  now.wSecond);
     return text;
 }
 

@@ -67,10 +67,10 @@ void recordFailedPlatformCheck(RequestKind kind, const std::vector<RunFailure>& 
     }
     const RegistryController registry;
     const ColourPolicy policy = readColourPolicy();
-    const StoredRoot reads = planRestore(registry.storedSet(RegistryController::Root::Machine),
-                                         registry.storedSet(RegistryController::Root::User),
-                                         ZoneValues(storedValueCount, 0))
-                                 .reads;
+    const StoredRoot reads =
+        planRestore(registry.storedSet(RegistryController::Root::Machine),
+                    registry.storedSet(RegistryController::Root::User), ZoneValues(storedValueCount, 0))
+            .reads;
     RunNote note;
     note.source = requestSource(kind, policy, reads);
     note.underPolicy = policy.state == PolicyState::InForce;

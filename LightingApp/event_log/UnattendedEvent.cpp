@@ -73,7 +73,8 @@ std::vector<UnattendedEvent> unattendedEvents(RunPurpose purpose, const std::vec
     }
     const std::wstring shown = withCrLf(consoleText);
     for (const auto& failure : failures) {
-        const bool restoreOnly = failure.kind == FailureKind::Unsupported || failure.kind == FailureKind::PolicyUnusable;
+        const bool restoreOnly =
+            failure.kind == FailureKind::Unsupported || failure.kind == FailureKind::PolicyUnusable;
         if (restoreOnly && purpose != RunPurpose::Restore) {
             continue;
         }

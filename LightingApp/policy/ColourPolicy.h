@@ -40,9 +40,9 @@ enum class PolicyState {
 
 // Why an unusable policy cannot be used, for the value at fault.
 enum class PolicyFault {
-    Missing,      // a colour value is missing while others exist
-    NotDword,     // of another type than REG_DWORD (or longer than four bytes)
-    OutOfRange,   // a colour above 255, a brightness above 100, UsersMayChange neither 0 nor 1
+    Missing,    // a colour value is missing while others exist
+    NotDword,   // of another type than REG_DWORD (or longer than four bytes)
+    OutOfRange, // a colour above 255, a brightness above 100, UsersMayChange neither 0 nor 1
 };
 
 struct ColourPolicy {

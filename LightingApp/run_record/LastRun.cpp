@@ -16,8 +16,8 @@ constexpr std::array<std::wstring_view, 4> requestWords = {L"restore", L"colours
 constexpr std::array<std::wstring_view, 5> sourceWords = {L"policy", L"machineKey", L"userKey", L"modelDefaults",
                                                           L"commandLine"};
 constexpr std::array<std::wstring_view, 7> outcomeWords = {
-    L"done",        L"refusedByPolicy", L"platformCheckFailed", L"firmwareCallFailed", L"firmwareRefused",
-    L"notStored",   L"unexpected",
+    L"done",      L"refusedByPolicy", L"platformCheckFailed", L"firmwareCallFailed", L"firmwareRefused",
+    L"notStored", L"unexpected",
 };
 
 // REG_SZ: UTF-16 code units, little-endian, with the terminating null.
@@ -50,8 +50,8 @@ std::vector<std::uint8_t> colourData(const Color& color)
 
 const RecordValue* find(const std::vector<RecordValue>& values, std::wstring_view name, std::uint32_t type)
 {
-    const auto found = std::find_if(values.begin(), values.end(),
-                                    [&](const RecordValue& value) { return value.name == name; });
+    const auto found =
+        std::find_if(values.begin(), values.end(), [&](const RecordValue& value) { return value.name == name; });
     return found != values.end() && found->type == type ? &*found : nullptr;
 }
 

@@ -89,7 +89,8 @@ std::wstring lastRunLine(StoredRoot root, const std::optional<RecordFacts>& run)
         return line + L"none";
     }
     const LastRun& record = run->record;
-    line += record.time + L", " + (run->accountName.empty() ? record.account : run->accountName + L" (" + record.account + L")");
+    line += record.time + L", "
+        + (run->accountName.empty() ? record.account : run->accountName + L" (" + record.account + L")");
     line += std::wstring(L", ") + entry(requestTexts, record.request) + L" from " + entry(sourceTexts, record.source);
     if (record.firmwareGot) {
         line += L", the firmware got logo " + bytesText(record.firmwareGot->logo) + L", light bar "
@@ -102,9 +103,10 @@ std::wstring lastRunLine(StoredRoot root, const std::optional<RecordFacts>& run)
             line += L", " + record.step;
         }
         if (record.code) {
-            line += L", code " + (record.outcome == RunOutcome::FirmwareCallFailed
-                                      ? L"0x" + widenAscii(hexCode(static_cast<std::int32_t>(*record.code)))
-                                      : std::to_wstring(*record.code));
+            line += L", code "
+                + (record.outcome == RunOutcome::FirmwareCallFailed
+                       ? L"0x" + widenAscii(hexCode(static_cast<std::int32_t>(*record.code)))
+                       : std::to_wstring(*record.code));
         }
         line += L")";
     }
