@@ -36,6 +36,13 @@ cp "$license" "$stage/LICENSE"
 #   by side. The upgrade row's VersionMax becomes inclusive (0x200, beside
 #   1, migrate feature states), so that a package of the same version
 #   replaces the installed one as a higher version does.
+# - the install folder on the machine's PATH: an Environment row of the
+#   SearchPath component, with its actions at their usual places. "*" is the
+#   machine's environment, "=" sets and "-" removes on uninstall; with
+#   "[~];" both apply only to this folder, appended after a ";", so the rest
+#   of PATH stays and the folder is there once. The component's condition
+#   leaves it out with ADDTOPATH=0, which is a secure property so that it
+#   also reaches an elevated install.
 deferred_type=$((1 + 0x400 + 0x800))
 rollback_type=$((deferred_type + 0x40 + 0x100))
 commit_type=$((deferred_type + 0x40 + 0x200))
@@ -57,5 +64,15 @@ upgrade_code=$(msiinfo export "$stage/package.msi" Property | tr -d '\r' | awk -
 patch "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
 patch "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`)
 VALUES ('$upgrade_code', '$version', $((1 + 0x200)), 'WIX_UPGRADE_DETECTED')"
+
+patch "CREATE TABLE \`Environment\` (\`Environment\` CHAR(72) NOT NULL, \`Name\` CHAR(255) NOT NULL LOCALIZABLE,
+  \`Value\` CHAR(255) LOCALIZABLE, \`Component_\` CHAR(72) NOT NULL PRIMARY KEY \`Environment\`)"
+patch "INSERT INTO \`Environment\` (\`Environment\`, \`Name\`, \`Value\`, \`Component_\`)
+VALUES ('SearchPath', '*=-PATH', '[~];[INSTALLFOLDER]', 'SearchPath')"
+patch "UPDATE \`Component\` SET \`Condition\` = 'ADDTOPATH <> \"0\"' WHERE \`Component\` = 'SearchPath'"
+patch "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('RemoveEnvironmentStrings', 3300)"
+patch "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('WriteEnvironmentStrings', 5200)"
+secure=$(msiinfo export "$stage/package.msi" Property | tr -d '\r' | awk -F '\t' '$1 == "SecureCustomProperties" { print $2 }')
+patch "UPDATE \`Property\` SET \`Value\` = '$secure;ADDTOPATH' WHERE \`Property\` = 'SecureCustomProperties'"
 
 mv "$stage/package.msi" "$output"

@@ -9,7 +9,9 @@
 # (which deletes a task a user registered under the name, since only a task
 # registered as LocalSystem is put back), and refuse a folder that users may
 # change, a task file planted there, and a planted kept value; a task file
-# held open is a warning. Wine keeps a registered task only as the file
+# held open is a warning. The install folder is on the machine's PATH once
+# while installed, whatever replaced what, and off it when uninstalled or
+# installed with ADDTOPATH=0. Wine keeps a registered task only as the file
 # system32\tasks\NAME, without its command or principal, so the command is
 # read from the task file the installer wrote, and the registered task is told
 # from a planted one by its description, which Wine keeps.
@@ -43,11 +45,13 @@ output=$(wine "$signed/signed.exe" help | tr -d '\r')
 grep -q '^USAGE:$' <<<"$output" || fail "the signed program printed: $output"
 
 folder="$WINEPREFIX/drive_c/Program Files/VeltrinLighting"
-installed_program='C:\Program Files\VeltrinLighting\VeltrinLighting.exe'
+installed_folder='C:\Program Files\VeltrinLighting\'
+installed_program="${installed_folder}VeltrinLighting.exe"
 registered_task="$WINEPREFIX/drive_c/windows/system32/tasks/$task"
 event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\VeltrinLighting'
 colours='HKLM\SOFTWARE\Orvane\VeltrinLighting'
 kept_tasks='HKLM\SOFTWARE\Orvane\VeltrinLightingSetup'
+machine_environment='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment'
 
 # msiexec ACTION PACKAGE [PROPERTY=VALUE...]: its exit code; its output in
 # msiexec.log, its own log in msiexec-N.log.
@@ -83,6 +87,11 @@ registry_value() {
 key_exists() {
   wine reg query "$1" /reg:64 >/dev/null 2>&1
 }
+# How often the machine's PATH holds the install folder (with or without its
+# final backslash).
+path_entries() {
+  registry_value "$machine_environment" Path | tr ';' '\n' | grep -c -i -x -F -e "$installed_folder" -e "${installed_folder%\\}" || true
+}
 
 # The Description of a task file: UTF-16 as written, UTF-8 as Wine keeps it
 # (told by the UTF-16 byte order mark: a UTF-8 file of even length would pass
@@ -95,8 +104,10 @@ description() {
   fi | tr -d '\r' | sed -n 's:.*<Description>\(.*\)</Description>.*:\1:p'
 }
 
+# expect_installed VERSION [PATH_ENTRIES]: PATH_ENTRIES (1 unless given) is
+# how often the machine's PATH holds the folder.
 expect_installed() {
-  local expected=$1 file command uninstall
+  local expected=$1 entries=${2:-1} file command uninstall
   [ "$(installed_versions)" = "$expected" ] || fail "installed: $(installed_versions | tr '\n' ' '), expected $expected"
   for file in VeltrinLighting.exe README.md LICENSE task.xml; do
     [ -f "$folder/$file" ] || fail "$file is not installed"
@@ -113,12 +124,16 @@ expect_installed() {
     && [ "$(registry_value "$uninstall" HelpLink)" = 'C:\Program Files\VeltrinLighting\README.md' ] \
     && [ "$(registry_value "$uninstall" NoModify)" = 0x1 ] || fail "Programs and Features: $(wine reg query "$uninstall")"
   ! key_exists "$kept_tasks" || fail "what was kept for a rollback is still there"
+  [ "$(path_entries)" = "$entries" ] || fail "PATH holds the folder $(path_entries) times: $(registry_value "$machine_environment" Path)"
 }
 expect_nothing_installed() {
   [ -z "$(installed_versions)" ] || fail "still installed: $(installed_versions)"
   [ ! -e "$registered_task" ] || fail "the task is still registered"
   ! key_exists "$event_source" || fail "the event source is still registered"
   ! key_exists "$kept_tasks" || fail "what was kept for a rollback is still there"
+  # The rest of PATH is as it was (Wine leaves the separator behind).
+  [ "$(registry_value "$machine_environment" Path | sed 's/;*$//')" = "$original_path" ] \
+    || fail "PATH: $(registry_value "$machine_environment" Path), before installing: $original_path"
 }
 # Writes a task file with the description given as FILE.
 task_file() {
@@ -169,6 +184,7 @@ msiinfo export "$signed/signed.msi" CustomAction | tail -n +4 | while IFS=$'\t' 
 done
 
 # --- Install
+original_path=$(registry_value "$machine_environment" Path)
 msiexec /i "$signed/signed.msi" || fail "installing failed"
 expect_installed "$version"
 output=$(wine "$installed_program" 255 0 0 100 0 0 255 50 | tr -d '\r')
@@ -234,6 +250,12 @@ expect_nothing_installed
 [ "$(registry_value "$colours" Z1_Red)" = 0xff ] || fail "the stored colours are gone"
 output=$(wine "$program" status | tr -d '\r')
 grep -q -x 'Startup task: not registered' <<<"$output" || fail "status after uninstalling: $output"
+
+# --- ADDTOPATH=0 leaves the folder off the PATH.
+msiexec /i "$msi" ADDTOPATH=0 || fail "installing with ADDTOPATH=0 failed"
+expect_installed "$version" 0
+msiexec /x "$msi" || fail "uninstalling failed"
+expect_nothing_installed
 
 # --- Rollback of a fresh install over a task that a user registered under
 # the name, with the task file planted and held open: the install goes on
@@ -313,5 +335,5 @@ wine reg delete "$kept_tasks" /f /reg:64 >/dev/null
 expect_nothing_installed
 
 echo "signed, installed, repaired (also with task.xml held open), replaced by a same-version build, upgraded," \
-  "downgrade refused, uninstalled, rolled back over a user's task, and refused a folder users may change, a planted" \
+  "downgrade refused, uninstalled, installed off the PATH, rolled back over a user's task, and refused a folder users may change, a planted" \
   "task file and a planted kept value under Wine"
