@@ -5,6 +5,12 @@
 #   cmake --build --preset windows --target release  the zip and the msi, and
 #                                                    FILE.sha256 for each
 #
+# The release target also writes VeltrinLighting-<version>-win64.msi.json
+# beside the msi, and with the cache variable VELTRIN_RELEASE_URL (the folder
+# the release is published in) a winget manifest in winget/
+# (write-release-description.cmake): both read from the built package, whose
+# product code changes with every build.
+#
 # Both hold the same program: VeltrinLighting.exe without debug symbols
 # (release/VeltrinLighting.exe in the build folder, made with every build),
 # signed when the cache variable VELTRIN_SIGNING_CERT names a code-signing
@@ -32,6 +38,10 @@ set(VELTRIN_SIGNING_PKCS11_KEY "" CACHE STRING "pkcs11: URI of the private key o
 set(VELTRIN_SIGNING_PKCS11_MODULE "" CACHE FILEPATH "PKCS#11 module (.so) of the token that holds VELTRIN_SIGNING_PKCS11_KEY")
 set(VELTRIN_SIGNING_PIN_FILE "" CACHE FILEPATH "File holding the token's PIN (optional)")
 set(VELTRIN_SIGNING_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server that timestamps every signature (optional)")
+set(VELTRIN_RELEASE_URL "" CACHE STRING "Folder (https://...) the release is published in, for the winget manifest (optional)")
+if(VELTRIN_RELEASE_URL AND NOT VELTRIN_RELEASE_URL MATCHES "^[Hh][Tt][Tt][Pp][Ss]?://.")
+  message(FATAL_ERROR "VELTRIN_RELEASE_URL must be an http:// or https:// URL, not \"${VELTRIN_RELEASE_URL}\"")
+endif()
 include(VeltrinSigningSettings)
 
 # Command that signs INPUT into OUTPUT, in the variable named by out_var.
@@ -110,9 +120,10 @@ set(release_zip "${PROJECT_BINARY_DIR}/${release_name}.zip")
 # them has no msi target.
 find_program(VELTRIN_WIXL wixl)
 find_program(VELTRIN_MSIBUILD msibuild)
+find_program(VELTRIN_MSIINFO msiinfo)
 find_program(VELTRIN_BASH bash)
-if(NOT VELTRIN_WIXL OR NOT VELTRIN_MSIBUILD OR NOT VELTRIN_BASH)
-  message(WARNING "wixl, msibuild or bash not found: no msi and release targets")
+if(NOT VELTRIN_WIXL OR NOT VELTRIN_MSIBUILD OR NOT VELTRIN_MSIINFO OR NOT VELTRIN_BASH)
+  message(WARNING "wixl, msibuild, msiinfo or bash not found: no msi and release targets")
   return()
 endif()
 set(release_msi "${PROJECT_BINARY_DIR}/${release_name}.msi")
@@ -143,13 +154,20 @@ add_custom_target(msi DEPENDS "${release_msi}")
 # one fails.
 add_dependencies(msi release_program release_actions)
 
-# The release: cpack always packs anew; the checksums follow.
+# The release: cpack always packs anew; the checksums and the package's
+# description follow.
 set(checksum_script "${PROJECT_SOURCE_DIR}/cmake/write-checksum.cmake")
+if(NOT VELTRIN_RELEASE_URL)
+  message(STATUS "VELTRIN_RELEASE_URL is not set: the release target writes no winget manifest")
+endif()
 add_custom_target(release
   COMMAND "${CMAKE_CPACK_COMMAND}" -G ZIP --config "${PROJECT_BINARY_DIR}/CPackConfig.cmake"
           -B "${PROJECT_BINARY_DIR}"
   COMMAND "${CMAKE_COMMAND}" -D "FILE=${release_zip}" -P "${checksum_script}"
   COMMAND "${CMAKE_COMMAND}" -D "FILE=${release_msi}" -P "${checksum_script}"
+  COMMAND "${CMAKE_COMMAND}" -D "MSI=${release_msi}" -D "MSIINFO=${VELTRIN_MSIINFO}"
+          -D "DESCRIPTION=${PROJECT_DESCRIPTION}" -D "WINGET_DIR=${PROJECT_BINARY_DIR}/winget"
+          -D "RELEASE_URL=${VELTRIN_RELEASE_URL}" -P "${PROJECT_SOURCE_DIR}/cmake/write-release-description.cmake"
   DEPENDS release_program msi
-  COMMENT "Packing the release zip and writing the checksums"
+  COMMENT "Packing the release zip, writing the checksums and describing the package"
   VERBATIM)

@@ -183,6 +183,11 @@ msiinfo export "$signed/signed.msi" CustomAction | tail -n +4 | while IFS=$'\t' 
   esac
 done
 
+# Windows removes the PATH entry on uninstall only when its name says so
+# ("-"); Wine removes it either way, so the row itself is checked.
+msiinfo export "$signed/signed.msi" Environment | tr -d '\r' | grep -q -x -F $'SearchPath\t*=-PATH\t[~];[INSTALLFOLDER]\tSearchPath' \
+  || fail "PATH entry: $(msiinfo export "$signed/signed.msi" Environment)"
+
 # --- Install
 original_path=$(registry_value "$machine_environment" Path)
 msiexec /i "$signed/signed.msi" || fail "installing failed"
