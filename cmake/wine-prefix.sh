@@ -8,6 +8,7 @@
 # it touches no other Wine process.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/utf8-locale.sh"
 action=$1
 export WINEPREFIX=$2
 export WINEDEBUG=-all

@@ -4,6 +4,9 @@ set -euo pipefail
 
 packages=(
   cmake
+  # The presets' generator ("Unix Makefiles"): cmake only recommends it, and
+  # recommends are not installed below.
+  make
   g++
   gcc-mingw-w64-x86-64-posix
   g++-mingw-w64-x86-64-posix
@@ -31,6 +34,8 @@ packages=(
   libengine-pkcs11-openssl
   softhsm2
   python3
+  # The release test reads the winget manifest back.
+  python3-yaml
 )
 
 missing=()

@@ -21,6 +21,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+. cmake/utf8-locale.sh
 
 scripts/install-deps.sh
 # The first run configures and builds from nothing, which takes minutes; later
