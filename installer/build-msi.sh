@@ -72,7 +72,8 @@ VALUES ('SearchPath', '*=-PATH', '[~];[INSTALLFOLDER]', 'SearchPath')"
 patch "UPDATE \`Component\` SET \`Condition\` = 'ADDTOPATH <> \"0\"' WHERE \`Component\` = 'SearchPath'"
 patch "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('RemoveEnvironmentStrings', 3300)"
 patch "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('WriteEnvironmentStrings', 5200)"
-secure=$(msiinfo export "$stage/package.msi" Property | tr -d '\r' | awk -F '\t' '$1 == "SecureCustomProperties" { print $2 }')
+secure=$(msiinfo export "$stage/package.msi" Property | tr -d '\r' \
+  | awk -F '\t' '$1 == "SecureCustomProperties" { print $2 }')
 patch "UPDATE \`Property\` SET \`Value\` = '$secure;ADDTOPATH' WHERE \`Property\` = 'SecureCustomProperties'"
 
 mv "$stage/package.msi" "$output"

@@ -90,7 +90,8 @@ key_exists() {
 # How often the machine's PATH holds the install folder (with or without its
 # final backslash).
 path_entries() {
-  registry_value "$machine_environment" Path | tr ';' '\n' | grep -c -i -x -F -e "$installed_folder" -e "${installed_folder%\\}" || true
+  registry_value "$machine_environment" Path | tr ';' '\n' \
+    | grep -c -i -x -F -e "$installed_folder" -e "${installed_folder%\\}" || true
 }
 
 # The Description of a task file: UTF-16 as written, UTF-8 as Wine keeps it
@@ -124,7 +125,8 @@ expect_installed() {
     && [ "$(registry_value "$uninstall" HelpLink)" = 'C:\Program Files\VeltrinLighting\README.md' ] \
     && [ "$(registry_value "$uninstall" NoModify)" = 0x1 ] || fail "Programs and Features: $(wine reg query "$uninstall")"
   ! key_exists "$kept_tasks" || fail "what was kept for a rollback is still there"
-  [ "$(path_entries)" = "$entries" ] || fail "PATH holds the folder $(path_entries) times: $(registry_value "$machine_environment" Path)"
+  [ "$(path_entries)" = "$entries" ] \
+    || fail "PATH holds the folder $(path_entries) times: $(registry_value "$machine_environment" Path)"
 }
 expect_nothing_installed() {
   [ -z "$(installed_versions)" ] || fail "still installed: $(installed_versions)"
@@ -185,7 +187,8 @@ done
 
 # Windows removes the PATH entry on uninstall only when its name says so
 # ("-"); Wine removes it either way, so the row itself is checked.
-msiinfo export "$signed/signed.msi" Environment | tr -d '\r' | grep -q -x -F $'SearchPath\t*=-PATH\t[~];[INSTALLFOLDER]\tSearchPath' \
+msiinfo export "$signed/signed.msi" Environment | tr -d '\r' \
+  | grep -q -x -F $'SearchPath\t*=-PATH\t[~];[INSTALLFOLDER]\tSearchPath' \
   || fail "PATH entry: $(msiinfo export "$signed/signed.msi" Environment)"
 
 # --- Install
@@ -340,5 +343,5 @@ wine reg delete "$kept_tasks" /f /reg:64 >/dev/null
 expect_nothing_installed
 
 echo "signed, installed, repaired (also with task.xml held open), replaced by a same-version build, upgraded," \
-  "downgrade refused, uninstalled, installed off the PATH, rolled back over a user's task, and refused a folder users may change, a planted" \
-  "task file and a planted kept value under Wine"
+  "downgrade refused, uninstalled, installed off the PATH, rolled back over a user's task, and refused a folder" \
+  "users may change, a planted task file and a planted kept value under Wine"
