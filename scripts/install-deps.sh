@@ -15,6 +15,8 @@ packages=(
   wine
   wine64
   googletest
+  # The JSON library of the tests and the simulated machine (header only).
+  nlohmann-json3-dev
   libxml2-utils
   libxml2-dev
   clang

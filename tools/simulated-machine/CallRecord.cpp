@@ -1,5 +1,6 @@
 #include "CallRecord.h"
 
+#include <nlohmann/json.hpp>
 #include <oleauto.h>
 
 #include <cstdio>
@@ -8,93 +9,67 @@ namespace simulated_machine {
 
 namespace {
 
-void appendText(std::string& out, const char* text)
-{
-    out += text;
-}
+using Json = nlohmann::ordered_json;
 
-template <class Number>
-void appendNumber(std::string& out, Number number)
+// UTF-8 of UTF-16 text, as the JSON library takes it; an unpaired
+// surrogate becomes U+FFFD.
+std::string utf8(std::wstring_view text)
 {
-    out += std::to_string(number);
-}
-
-// JSON string from UTF-16; everything outside printable ASCII becomes a
-// \uXXXX escape of its code unit, so the file is plain ASCII and any UTF-16
-// text, lone surrogates and NUL included, comes back exactly.
-void appendString(std::string& out, std::wstring_view text)
-{
-    out += '"';
-    for (const wchar_t c : text) {
-        if (c == L'"' || c == L'\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-            out += escape;
-        }
+    if (text.empty()) {
+        return {};
     }
-    out += '"';
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
 }
 
-void appendOptionalString(std::string& out, const wchar_t* text)
+Json optionalString(const wchar_t* text)
 {
-    if (text == nullptr) {
-        appendText(out, "null");
-    } else {
-        appendString(out, text);
-    }
+    return text == nullptr ? Json(nullptr) : Json(utf8(text));
 }
 
-void appendBlanket(std::string& out, const std::optional<ProxyBlanket>& blanket)
+Json blanketJson(const std::optional<ProxyBlanket>& blanket)
 {
     if (!blanket) {
-        appendText(out, "null");
-        return;
+        return nullptr;
     }
-    appendText(out, "{\"authn\":");
-    appendNumber(out, blanket->authenticationService);
-    appendText(out, ",\"authz\":");
-    appendNumber(out, blanket->authorizationService);
-    appendText(out, blanket->principalGiven ? ",\"principal\":true" : ",\"principal\":false");
-    appendText(out, ",\"authnLevel\":");
-    appendNumber(out, blanket->authenticationLevel);
-    appendText(out, ",\"impLevel\":");
-    appendNumber(out, blanket->impersonationLevel);
-    appendText(out, blanket->identityGiven ? ",\"identity\":true" : ",\"identity\":false");
-    appendText(out, ",\"capabilities\":");
-    appendNumber(out, blanket->capabilities);
-    out += '}';
+    return Json{
+        {"authn", blanket->authenticationService},
+        {"authz", blanket->authorizationService},
+        {"principal", blanket->principalGiven},
+        {"authnLevel", blanket->authenticationLevel},
+        {"impLevel", blanket->impersonationLevel},
+        {"identity", blanket->identityGiven},
+        {"capabilities", blanket->capabilities},
+    };
 }
 
-// Integer element or scalar of the given type at the given address; false
+// Integer element or scalar of the given type at the given address; nothing
 // for types that are not integers.
-bool appendInteger(std::string& out, VARTYPE type, const void* data)
+std::optional<Json> integerJson(VARTYPE type, const void* data)
 {
     switch (type) {
-    case VT_I1: appendNumber(out, static_cast<int>(*static_cast<const signed char*>(data))); return true;
-    case VT_UI1: appendNumber(out, static_cast<unsigned>(*static_cast<const unsigned char*>(data))); return true;
-    case VT_I2: appendNumber(out, *static_cast<const SHORT*>(data)); return true;
-    case VT_UI2: appendNumber(out, *static_cast<const USHORT*>(data)); return true;
-    case VT_BOOL: appendNumber(out, *static_cast<const VARIANT_BOOL*>(data)); return true;
+    case VT_I1: return Json(static_cast<int>(*static_cast<const signed char*>(data)));
+    case VT_UI1: return Json(static_cast<unsigned>(*static_cast<const unsigned char*>(data)));
+    case VT_I2: return Json(*static_cast<const SHORT*>(data));
+    case VT_UI2: return Json(*static_cast<const USHORT*>(data));
+    case VT_BOOL: return Json(*static_cast<const VARIANT_BOOL*>(data));
     case VT_I4:
-    case VT_INT: appendNumber(out, *static_cast<const LONG*>(data)); return true;
+    case VT_INT: return Json(*static_cast<const LONG*>(data));
     case VT_UI4:
-    case VT_UINT: appendNumber(out, *static_cast<const ULONG*>(data)); return true;
-    case VT_I8: appendNumber(out, *static_cast<const LONGLONG*>(data)); return true;
-    case VT_UI8: appendNumber(out, *static_cast<const ULONGLONG*>(data)); return true;
-    default: return false;
+    case VT_UINT: return Json(*static_cast<const ULONG*>(data));
+    case VT_I8: return Json(*static_cast<const LONGLONG*>(data));
+    case VT_UI8: return Json(*static_cast<const ULONGLONG*>(data));
+    default: return std::nullopt;
     }
 }
 
-void appendArray(std::string& out, VARTYPE elementType, SAFEARRAY* array)
+void addArray(Json& out, VARTYPE elementType, SAFEARRAY* array)
 {
     const UINT dimensions = SafeArrayGetDim(array);
-    appendText(out, ",\"dimensions\":");
-    appendNumber(out, dimensions);
+    out["dimensions"] = dimensions;
     if (dimensions == 0) {
         return;
     }
@@ -104,10 +79,8 @@ void appendArray(std::string& out, VARTYPE elementType, SAFEARRAY* array)
     LONG upper = -1;
     SafeArrayGetLBound(array, 1, &lower);
     SafeArrayGetUBound(array, 1, &upper);
-    appendText(out, ",\"lowerBound\":");
-    appendNumber(out, lower);
-    appendText(out, ",\"count\":");
-    appendNumber(out, static_cast<LONGLONG>(upper) - lower + 1);
+    out["lowerBound"] = lower;
+    out["count"] = static_cast<LONGLONG>(upper) - lower + 1;
 
     std::size_t total = 1;
     for (UINT d = 0; d < dimensions; ++d) {
@@ -119,43 +92,39 @@ void appendArray(std::string& out, VARTYPE elementType, SAFEARRAY* array)
     }
     const auto* bytes = static_cast<const unsigned char*>(data);
     const UINT size = SafeArrayGetElemsize(array);
-    std::string elements = ",\"elements\":[";
+    Json elements = Json::array();
     bool integers = true;
     for (std::size_t i = 0; i < total && integers; ++i) {
-        if (i != 0) {
-            elements += ',';
+        const std::optional<Json> element = integerJson(elementType, bytes + i * size);
+        integers = element.has_value();
+        if (integers) {
+            elements.push_back(*element);
         }
-        integers = appendInteger(elements, elementType, bytes + i * size);
     }
     SafeArrayUnaccessData(array);
     if (integers) {
-        out += elements;
-        out += ']';
+        out["elements"] = std::move(elements);
     }
 }
 
-void appendValueFields(std::string& out, const VARIANT& value)
+void addValueFields(Json& out, const VARIANT& value)
 {
-    appendText(out, ",\"vt\":");
-    appendNumber(out, value.vt);
+    out["vt"] = value.vt;
     if ((value.vt & VT_BYREF) != 0) {
         return;
     }
     if ((value.vt & VT_ARRAY) != 0) {
         if (value.parray != nullptr) {
-            appendArray(out, static_cast<VARTYPE>(value.vt & VT_TYPEMASK), value.parray);
+            addArray(out, static_cast<VARTYPE>(value.vt & VT_TYPEMASK), value.parray);
         }
         return;
     }
     if (value.vt == VT_BSTR) {
-        appendText(out, ",\"text\":");
-        appendString(out, std::wstring_view{value.bstrVal, SysStringLen(value.bstrVal)});
+        out["text"] = utf8(std::wstring_view{value.bstrVal, SysStringLen(value.bstrVal)});
         return;
     }
-    std::string number;
-    if (appendInteger(number, value.vt, &value.bVal)) {
-        appendText(out, ",\"value\":");
-        out += number;
+    if (const std::optional<Json> number = integerJson(value.vt, &value.bVal)) {
+        out["value"] = *number;
     }
 }
 
@@ -168,33 +137,21 @@ Microsoft::WRL::ComPtr<WbemObject> requestObject(const VARIANT* inData)
     return WbemObject::from(inData->punkVal);
 }
 
-void appendInData(std::string& out, const WbemObject* inParameters)
+void addInData(Json& out, const WbemObject* inParameters)
 {
     const VARIANT* inData = inParameters == nullptr ? nullptr : inParameters->value(L"InData");
-    appendText(out, ",\"inDataType\":");
-    if (inData == nullptr) {
-        appendText(out, "null");
-    } else {
-        appendNumber(out, inData->vt);
-    }
+    out["inDataType"] = inData == nullptr ? Json(nullptr) : Json(inData->vt);
     const auto request = requestObject(inData);
-    appendText(out, ",\"inDataClass\":");
-    appendOptionalString(out, request ? request->wmiClassName().c_str() : nullptr);
-    appendText(out, ",\"properties\":[");
+    out["inDataClass"] = optionalString(request ? request->wmiClassName().c_str() : nullptr);
+    Json properties = Json::array();
     if (request) {
-        bool first = true;
         for (const auto& [name, value] : request->putProperties()) {
-            if (!first) {
-                out += ',';
-            }
-            first = false;
-            appendText(out, "{\"name\":");
-            appendString(out, name);
-            appendValueFields(out, *value);
-            out += '}';
+            Json property{{"name", utf8(name)}};
+            addValueFields(property, *value);
+            properties.push_back(std::move(property));
         }
     }
-    out += ']';
+    out["properties"] = std::move(properties);
 }
 
 // Owns a kernel handle; null and INVALID_HANDLE_VALUE both mean none.
@@ -247,29 +204,20 @@ private:
 
 std::string formatCallRecord(const ExecutedCall& call)
 {
-    std::string out = "{\"namespace\":";
-    appendString(out, call.nameSpace);
-    appendText(out, ",\"method\":");
-    appendOptionalString(out, call.method);
-    appendText(out, ",\"path\":");
-    appendOptionalString(out, call.path);
-    appendText(out, ",\"flags\":");
-    appendNumber(out, call.flags);
     char result[16];
     std::snprintf(result, sizeof result, "0x%08lX", static_cast<unsigned long>(call.result));
-    appendText(out, ",\"result\":\"");
-    appendText(out, result);
-    appendText(out, "\",\"blanket\":");
-    appendBlanket(out, call.blanket);
-    appendText(out, ",\"returnCode\":");
-    if (call.returnCode) {
-        appendNumber(out, *call.returnCode);
-    } else {
-        appendText(out, "null");
-    }
-    appendInData(out, call.inParameters);
-    appendText(out, "}\n");
-    return out;
+    Json record{
+        {"namespace", utf8(call.nameSpace)},
+        {"method", optionalString(call.method)},
+        {"path", optionalString(call.path)},
+        {"flags", call.flags},
+        {"result", result},
+        {"blanket", blanketJson(call.blanket)},
+        {"returnCode", call.returnCode ? Json(*call.returnCode) : Json(nullptr)},
+    };
+    addInData(record, call.inParameters);
+    // Plain ASCII, every other character escaped: one line of the record.
+    return record.dump(-1, ' ', true) + "\n";
 }
 
 HRESULT appendRecordLine(const std::wstring& file, std::string_view line)

@@ -1,240 +1,117 @@
 #include "Json.h"
 
-#include <charconv>
+#include <algorithm>
 #include <stdexcept>
 
 namespace simulated_machine {
 
 namespace {
 
-class Parser {
-public:
-    explicit Parser(std::string_view input) : text(input) {}
-
-    JsonValue document()
-    {
-        JsonValue result = value();
-        skipSpace();
-        if (position != text.size()) {
-            fail("text after the value");
-        }
-        return result;
-    }
-
-private:
-    [[noreturn]] void fail(const char* what) const
-    {
-        throw std::runtime_error("JSON: " + std::string(what) + " at offset " + std::to_string(position));
-    }
-
-    void skipSpace()
-    {
-        while (position < text.size() && (text[position] == ' ' || text[position] == '\t' ||
-                                          text[position] == '\r' || text[position] == '\n')) {
-            ++position;
-        }
-    }
-
-    char peek()
-    {
-        skipSpace();
-        if (position == text.size()) {
-            fail("unexpected end");
-        }
-        return text[position];
-    }
-
-    void expect(char c)
-    {
-        if (peek() != c) {
-            fail("unexpected character");
-        }
-        ++position;
-    }
-
-    bool literal(std::string_view word)
-    {
-        if (text.substr(position, word.size()) == word) {
-            position += word.size();
-            return true;
-        }
-        return false;
-    }
-
-    JsonValue value()
-    {
-        const char c = peek();
-        if (c == '{') {
-            return object();
-        }
-        if (c == '[') {
-            return array();
-        }
-        if (c == '"') {
-            return JsonValue(string());
-        }
-        if (literal("null")) {
-            return JsonValue();
-        }
-        if (literal("true")) {
-            return JsonValue(true);
-        }
-        if (literal("false")) {
-            return JsonValue(false);
-        }
-        return number();
-    }
-
-    JsonValue number()
-    {
-        std::int64_t result = 0;
-        const char* begin = text.data() + position;
-        const auto [end, error] = std::from_chars(begin, text.data() + text.size(), result);
-        if (error != std::errc{} || (end < text.data() + text.size() && (*end == '.' || *end == 'e' || *end == 'E'))) {
-            fail("not a whole number");
-        }
-        position += static_cast<std::size_t>(end - begin);
-        return JsonValue(result);
-    }
-
-    unsigned hexDigit(char c)
-    {
-        if (c >= '0' && c <= '9') {
-            return static_cast<unsigned>(c - '0');
-        }
-        if (c >= 'a' && c <= 'f') {
-            return static_cast<unsigned>(c - 'a' + 10);
-        }
-        if (c >= 'A' && c <= 'F') {
-            return static_cast<unsigned>(c - 'A' + 10);
-        }
-        fail("bad \\u escape");
-    }
-
-    std::wstring string()
-    {
-        expect('"');
-        std::wstring result;
-        for (;;) {
-            if (position == text.size()) {
-                fail("unterminated string");
-            }
-            const char c = text[position++];
-            if (c == '"') {
-                return result;
-            }
-            if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E) {
-                fail("raw control or non-ASCII character in string");
-            }
-            if (c != '\\') {
-                result.push_back(static_cast<wchar_t>(c));
-                continue;
-            }
-            if (position == text.size()) {
-                fail("unterminated escape");
-            }
-            switch (const char e = text[position++]) {
-            case '"': case '\\': case '/': result.push_back(static_cast<wchar_t>(e)); break;
-            case 'b': result.push_back(L'\b'); break;
-            case 'f': result.push_back(L'\f'); break;
-            case 'n': result.push_back(L'\n'); break;
-            case 'r': result.push_back(L'\r'); break;
-            case 't': result.push_back(L'\t'); break;
-            case 'u': {
-                if (text.size() - position < 4) {
-                    fail("bad \\u escape");
-                }
-                unsigned unit = 0;
-                for (int i = 0; i < 4; ++i) {
-                    unit = unit * 16 + hexDigit(text[position++]);
-                }
-                result.push_back(static_cast<wchar_t>(unit));
-                break;
-            }
-            default: fail("unknown escape");
-            }
-        }
-    }
-
-    JsonValue array()
-    {
-        expect('[');
-        JsonValue::Array items;
-        if (peek() == ']') {
-            ++position;
-            return JsonValue(std::move(items));
-        }
-        for (;;) {
-            items.push_back(value());
-            if (peek() == ']') {
-                ++position;
-                return JsonValue(std::move(items));
-            }
-            expect(',');
-        }
-    }
-
-    JsonValue object()
-    {
-        expect('{');
-        JsonValue::Object members;
-        if (peek() == '}') {
-            ++position;
-            return JsonValue(std::move(members));
-        }
-        for (;;) {
-            peek();
-            const std::wstring key = string();
-            std::string narrowKey(key.begin(), key.end());
-            for (const auto& member : members) {
-                if (member.first == narrowKey) {
-                    fail("duplicate key");
-                }
-            }
-            expect(':');
-            members.emplace_back(std::move(narrowKey), value());
-            if (peek() == '}') {
-                ++position;
-                return JsonValue(std::move(members));
-            }
-            expect(',');
-        }
-    }
-
-    std::string_view text;
-    std::size_t position = 0;
-};
-
-template <class T, class Variant>
-const T& alternative(const Variant& value, const char* kind)
+// Appends the code point as UTF-16 where wchar_t has 16 bits (a surrogate
+// pair beyond the basic plane), as itself where it has 32.
+void appendCodePoint(std::wstring& out, std::uint32_t point)
 {
-    if (const T* held = std::get_if<T>(&value)) {
-        return *held;
+    if constexpr (sizeof(wchar_t) == 2) {
+        if (point > 0xFFFF) {
+            point -= 0x10000;
+            out += static_cast<wchar_t>(0xD800 + (point >> 10));
+            out += static_cast<wchar_t>(0xDC00 + (point & 0x3FF));
+            return;
+        }
     }
-    throw std::runtime_error(std::string("JSON: expected ") + kind);
+    out += static_cast<wchar_t>(point);
+}
+
+// The library gives strings as valid UTF-8.
+std::wstring wideFromUtf8(const std::string& text)
+{
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        std::uint32_t point = length == 1 ? lead : lead & (0x7FU >> length);
+        for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
+            point = (point << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3FU);
+        }
+        appendCodePoint(out, point);
+        i += length;
+    }
+    return out;
 }
 
 } // namespace
 
-bool JsonValue::boolean() const { return alternative<bool>(value, "true or false"); }
-std::int64_t JsonValue::integer() const { return alternative<std::int64_t>(value, "a number"); }
-const std::wstring& JsonValue::string() const { return alternative<std::wstring>(value, "a string"); }
-const JsonValue::Array& JsonValue::array() const { return alternative<Array>(value, "an array"); }
-const JsonValue::Object& JsonValue::object() const { return alternative<Object>(value, "an object"); }
-
-const JsonValue& JsonValue::at(std::string_view key) const
+const nlohmann::json& JsonValue::checked() const
 {
-    for (const auto& [name, member] : object()) {
-        if (name == key) {
-            return member;
-        }
+    if (node == nullptr) {
+        throw std::runtime_error("JSON: no value");
     }
-    throw std::runtime_error("JSON: missing member \"" + std::string(key) + "\"");
+    return *node;
+}
+
+std::wstring JsonValue::string() const
+{
+    return wideFromUtf8(checked().get_ref<const std::string&>());
+}
+
+std::vector<JsonValue> JsonValue::array() const
+{
+    std::vector<JsonValue> items;
+    for (const nlohmann::json& item : checked().get_ref<const nlohmann::json::array_t&>()) {
+        items.push_back({root, &item});
+    }
+    return items;
+}
+
+std::vector<std::pair<std::string, JsonValue>> JsonValue::object() const
+{
+    std::vector<std::pair<std::string, JsonValue>> members;
+    for (const auto& [name, value] : checked().get_ref<const nlohmann::json::object_t&>()) {
+        members.emplace_back(name, JsonValue{root, &value});
+    }
+    return members;
+}
+
+std::optional<JsonValue> JsonValue::find(std::string_view key) const
+{
+    const nlohmann::json& object = checked();
+    const auto found = object.find(std::string(key));
+    if (!object.is_object() || found == object.end()) {
+        return std::nullopt;
+    }
+    return JsonValue{root, &*found};
 }
 
 JsonValue parseJson(std::string_view text)
 {
-    return Parser(text).document();
+    // The library keeps the last of two members of one name; a text the
+    // program or the simulated machine wrote never has two.
+    std::vector<std::vector<std::string>> keys;
+    const nlohmann::json::parser_callback_t rejectDuplicates = [&keys](int, nlohmann::json::parse_event_t event,
+                                                                       nlohmann::json& parsed) {
+        using Event = nlohmann::json::parse_event_t;
+        if (event == Event::object_start) {
+            keys.emplace_back();
+        } else if (event == Event::object_end) {
+            keys.pop_back();
+        } else if (event == Event::key) {
+            const std::string& key = parsed.get_ref<const std::string&>();
+            if (std::find(keys.back().begin(), keys.back().end(), key) != keys.back().end()) {
+                throw std::runtime_error("JSON: member " + key + " appears twice");
+            }
+            keys.back().push_back(key);
+        }
+        return true;
+    };
+    nlohmann::json parsed;
+    try {
+        parsed = nlohmann::json::parse(text, rejectDuplicates);
+    } catch (const nlohmann::json::exception& error) {
+        throw std::runtime_error(error.what());
+    }
+    auto document = std::make_shared<const nlohmann::json>(std::move(parsed));
+    const nlohmann::json* node = document.get();
+    return {std::move(document), node};
 }
 
 } // namespace simulated_machine

@@ -1,46 +1,51 @@
 #pragma once
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <variant>
 #include <vector>
 
 namespace simulated_machine {
 
-// A parsed JSON value. Only what the simulated machine writes is supported:
-// numbers are whole (64-bit), strings come back as UTF-16 (the record escapes
-// every non-ASCII code unit as \uXXXX).
+// A JSON value as the tests read it: a node of a document parsed by
+// nlohmann's library, with strings as wide (UTF-16) text, as the program and
+// the Windows API hold them, and numbers as 64-bit integers. Each accessor
+// throws (an std::exception) when the value is of another kind or a member is
+// absent.
 class JsonValue {
 public:
-    using Array = std::vector<JsonValue>;
-    using Object = std::vector<std::pair<std::string, JsonValue>>;
-
     JsonValue() = default;
-    explicit JsonValue(bool flag) : value(flag) {}
-    explicit JsonValue(std::int64_t number) : value(number) {}
-    explicit JsonValue(std::wstring text) : value(std::move(text)) {}
-    explicit JsonValue(Array items) : value(std::move(items)) {}
-    explicit JsonValue(Object members) : value(std::move(members)) {}
 
-    bool isNull() const noexcept { return std::holds_alternative<std::nullptr_t>(value); }
+    bool isNull() const noexcept { return node == nullptr || node->is_null(); }
+    bool boolean() const { return checked().get<bool>(); }
+    std::int64_t integer() const { return checked().get<std::int64_t>(); }
+    std::wstring string() const;
+    std::vector<JsonValue> array() const;
+    std::vector<std::pair<std::string, JsonValue>> object() const;
 
-    // Each accessor throws std::runtime_error when the value is of another kind.
-    bool boolean() const;
-    std::int64_t integer() const;
-    const std::wstring& string() const;
-    const Array& array() const;
-    const Object& object() const;
-
-    // Member of an object; throws when absent.
-    const JsonValue& at(std::string_view key) const;
+    JsonValue at(std::string_view key) const { return {root, &checked().at(std::string(key))}; }
+    // The member, or nothing when it is absent.
+    std::optional<JsonValue> find(std::string_view key) const;
 
 private:
-    std::variant<std::nullptr_t, bool, std::int64_t, std::wstring, Array, Object> value;
+    friend JsonValue parseJson(std::string_view text);
+    JsonValue(std::shared_ptr<const nlohmann::json> document, const nlohmann::json* value)
+        : root(std::move(document)), node(value)
+    {
+    }
+    const nlohmann::json& checked() const;
+
+    // The document the node belongs to, kept alive by every value taken from it.
+    std::shared_ptr<const nlohmann::json> root;
+    const nlohmann::json* node = nullptr;
 };
 
-// Parses one complete JSON text; throws std::runtime_error on anything else.
+// Parses one complete JSON text; throws on anything else.
 JsonValue parseJson(std::string_view text);
 
 } // namespace simulated_machine

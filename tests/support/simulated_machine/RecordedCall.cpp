@@ -35,16 +35,6 @@ std::optional<std::wstring> optionalString(const JsonValue& value)
     return optional<std::wstring>(value, [](const JsonValue& v) { return v.string(); });
 }
 
-const JsonValue* member(const JsonValue& object, std::string_view key)
-{
-    for (const auto& [name, value] : object.object()) {
-        if (name == key) {
-            return &value;
-        }
-    }
-    return nullptr;
-}
-
 RecordedBlanket readBlanket(const JsonValue& value)
 {
     RecordedBlanket blanket;
@@ -63,20 +53,20 @@ RecordedProperty readProperty(const JsonValue& value)
     RecordedProperty property;
     property.name = value.at("name").string();
     property.vt = narrow<VARTYPE>(value.at("vt"));
-    if (const JsonValue* scalar = member(value, "value")) {
+    if (const auto scalar = value.find("value")) {
         property.value = scalar->integer();
     }
-    if (const JsonValue* text = member(value, "text")) {
+    if (const auto text = value.find("text")) {
         property.text = text->string();
     }
-    if (const JsonValue* dimensions = member(value, "dimensions")) {
+    if (const auto dimensions = value.find("dimensions")) {
         property.dimensions = narrow<std::uint32_t>(*dimensions);
         if (property.dimensions > 0) {
             property.lowerBound = narrow<std::int32_t>(value.at("lowerBound"));
             property.count = value.at("count").integer();
         }
     }
-    if (const JsonValue* elements = member(value, "elements")) {
+    if (const auto elements = value.find("elements")) {
         property.elements.emplace();
         for (const JsonValue& element : elements->array()) {
             property.elements->push_back(element.integer());
@@ -134,16 +124,17 @@ std::vector<std::uint8_t> RecordedCall::sign() const
     return bytesOf(*this, L"Sign");
 }
 
-RecordedCall parseRecordLine(std::string_view line)
+namespace {
+
+RecordedCall readCall(const JsonValue& document)
 {
-    const JsonValue document = parseJson(line);
     RecordedCall call;
     call.nameSpace = document.at("namespace").string();
     call.method = optionalString(document.at("method"));
     call.path = optionalString(document.at("path"));
     call.flags = narrow<std::int32_t>(document.at("flags"));
 
-    const std::wstring& result = document.at("result").string();
+    const std::wstring result = document.at("result").string();
     if (result.size() != 10 || result.compare(0, 2, L"0x") != 0 ||
         result.find_first_not_of(L"0123456789ABCDEF", 2) != std::wstring::npos) {
         throw std::runtime_error("record: result is not 0x and eight upper-case hexadecimal digits");
@@ -159,6 +150,19 @@ RecordedCall parseRecordLine(std::string_view line)
     }
     return call;
 }
+
+} // namespace
+
+RecordedCall parseRecordLine(std::string_view line)
+{
+    try {
+        return readCall(parseJson(line));
+    } catch (const nlohmann::json::exception& error) {
+        // A member missing or of another kind.
+        throw std::runtime_error(std::string("record: ") + error.what());
+    }
+}
+
 
 std::vector<RecordedCall> readRecord(const std::filesystem::path& file)
 {
