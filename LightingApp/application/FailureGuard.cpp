@@ -2,24 +2,19 @@
 
 #include "application/Messages.h"
 #include "windows_wrappers/ConsoleOutput.h"
+#include "windows_wrappers/Utf8.h"
 
 #include <exception>
 
 namespace {
 
-// The error's message; a byte outside ASCII (a message in the system's code
-// page) shows as "?".
+// The error's message, widened as every message the program builds.
 std::wstring describe(const std::exception_ptr& escaped)
 {
     try {
         std::rethrow_exception(escaped);
     } catch (const std::exception& error) {
-        std::wstring text;
-        for (const char* c = error.what(); *c != '\0'; ++c) {
-            const auto byte = static_cast<unsigned char>(*c);
-            text += byte < 0x80 ? static_cast<wchar_t>(byte) : L'?';
-        }
-        return text;
+        return widenAscii(error.what());
     } catch (...) {
         return L"an exception that is not a std::exception";
     }

@@ -27,57 +27,47 @@
 
 namespace {
 
-// The machine could not be identified. Help, the task file and invalid
-// arguments need no machine and are answered as usual; every other request
-// fails, with nothing sent or stored.
-void reportFailedPlatformCheck(const Request& request, const std::runtime_error& error)
+// The request's way: what failed in the run, in order; nothing when it was
+// carried out.
+std::vector<RunFailure> runRequest(const Request& request);
+// Nobody reads the console of the startup task: what went wrong goes to the
+// event log as well. Writing it changes nothing else, whatever happens.
+void logUnattended(RequestKind kind, const std::vector<RunFailure>& failures, int argc, const wchar_t* const* argv,
+                   const std::wstring& consoleText) noexcept;
+
+// The reporting of a run that could not identify the machine, below.
+void reportFailedPlatformCheck(const Request& request, const std::runtime_error& error);
+void recordFailedPlatformCheck(RequestKind kind, const std::vector<RunFailure>& failures);
+std::unique_ptr<IColorizer> colorizerForGeneration(int generation);
+
+} // namespace
+
+// Parses the command line, identifies the machine, and carries out the
+// request. The exit code is 0 whatever happened; the console says what did.
+int wmain(int argc, wchar_t** argv)
 {
-    std::wostream& out = console();
-    switch (request.kind) {
-    case RequestKind::Help:
-        printUsage(request);
-        return;
-    case RequestKind::Invalid:
-        reportInvalidArguments(request);
-        return;
-    case RequestKind::CreateTaskFile:
-        if (!reportTaskFile(request)) {
-            out << Messages::requestFailed << std::endl;
-        }
-        return;
-    default:
-        out << Messages::platformCheckFailed << widenAscii(errorChainText(error)) << std::endl;
-        out << Messages::requestFailed << std::endl;
-        return;
+    // DLLs that COM and WMI load later by name come from System32 only, never
+    // from beside the program or the current folder: the startup task runs
+    // this as LocalSystem.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    RequestKind kind = RequestKind::Invalid;
+    std::vector<RunFailure> failures;
+    const ConsoleTranscript transcript;
+    const std::optional<std::wstring> escaped = runReportingEscapes([&] {
+        Parser parser;
+        const std::shared_ptr<const Request> request = parser.parse(argc, argv);
+        kind = request->kind;
+        failures = runRequest(*request);
+    });
+    if (escaped) {
+        failures = {{FailureKind::Unexpected, *escaped}};
     }
+    logUnattended(kind, failures, argc, argv, transcript.text());
+    return 0;
 }
 
-std::unique_ptr<IColorizer> colorizerForGeneration(int generation)
-{
-    return ColorizerFactory().createColorizer(generation);
-}
+namespace {
 
-// The record of a lighting run that failed its platform check: where its
-// colours would have come from, read without writing anything.
-void recordFailedPlatformCheck(RequestKind kind, const std::vector<RunFailure>& failures)
-{
-    const std::optional<RunRequest> recorded = recordedRequest(kind);
-    if (!recorded) {
-        return;
-    }
-    const RegistryController registry;
-    const ColourPolicy policy = readColourPolicy();
-    const StoredRoot reads =
-        planRestore(registry.storedSet(RegistryController::Root::Machine),
-                    registry.storedSet(RegistryController::Root::User), ZoneValues(storedValueCount, 0))
-            .reads;
-    RunNote note;
-    note.source = requestSource(kind, policy, reads);
-    note.underPolicy = policy.state == PolicyState::InForce;
-    writeRunRecord(registry, *recorded, note, failures);
-}
-
-// What failed in the run, in order; nothing when it was carried out.
 std::vector<RunFailure> runRequest(const Request& request)
 {
     if (request.kind == RequestKind::Status) {
@@ -111,6 +101,56 @@ std::vector<RunFailure> runRequest(const Request& request)
     return failures;
 }
 
+// The machine could not be identified. Help, the task file and invalid
+// arguments need no machine and are answered as usual; every other request
+// fails, with nothing sent or stored.
+void reportFailedPlatformCheck(const Request& request, const std::runtime_error& error)
+{
+    std::wostream& out = console();
+    switch (request.kind) {
+    case RequestKind::Help:
+        printUsage(request);
+        return;
+    case RequestKind::Invalid:
+        reportInvalidArguments(request);
+        return;
+    case RequestKind::CreateTaskFile:
+        if (!reportTaskFile(request)) {
+            out << Messages::requestFailed << std::endl;
+        }
+        return;
+    default:
+        out << Messages::platformCheckFailed << widenAscii(errorChainText(error)) << std::endl;
+        out << Messages::requestFailed << std::endl;
+        return;
+    }
+}
+
+// The record of a lighting run that failed its platform check: where its
+// colours would have come from, read without writing anything.
+void recordFailedPlatformCheck(RequestKind kind, const std::vector<RunFailure>& failures)
+{
+    const std::optional<RunRequest> recorded = recordedRequest(kind);
+    if (!recorded) {
+        return;
+    }
+    const RegistryController registry;
+    const ColourPolicy policy = readColourPolicy();
+    const StoredRoot reads =
+        planRestore(registry.storedSet(RegistryController::Root::Machine),
+                    registry.storedSet(RegistryController::Root::User), ZoneValues(storedValueCount, 0))
+            .reads;
+    RunNote note;
+    note.source = requestSource(kind, policy, reads);
+    note.underPolicy = policy.state == PolicyState::InForce;
+    writeRunRecord(registry, *recorded, note, failures);
+}
+
+std::unique_ptr<IColorizer> colorizerForGeneration(int generation)
+{
+    return ColorizerFactory().createColorizer(generation);
+}
+
 RunPurpose purposeOf(RequestKind kind)
 {
     if (kind == RequestKind::Restore) {
@@ -119,8 +159,6 @@ RunPurpose purposeOf(RequestKind kind)
     return changesLighting(kind) ? RunPurpose::ChangeLighting : RunPurpose::Other;
 }
 
-// Nobody reads the console of the startup task: what went wrong goes to the
-// event log as well. Writing it changes nothing else, whatever happens.
 void logUnattended(RequestKind kind, const std::vector<RunFailure>& failures, int argc, const wchar_t* const* argv,
                    const std::wstring& consoleText) noexcept
 {
@@ -134,27 +172,3 @@ void logUnattended(RequestKind kind, const std::vector<RunFailure>& failures, in
 }
 
 } // namespace
-
-// Parses the command line, identifies the machine, and carries out the
-// request. The exit code is 0 whatever happened; the console says what did.
-int wmain(int argc, wchar_t** argv)
-{
-    // DLLs that COM and WMI load later by name come from System32 only, never
-    // from beside the program or the current folder: the startup task runs
-    // this as LocalSystem.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    RequestKind kind = RequestKind::Invalid;
-    std::vector<RunFailure> failures;
-    const ConsoleTranscript transcript;
-    const std::optional<std::wstring> escaped = runReportingEscapes([&] {
-        Parser parser;
-        const std::shared_ptr<const Request> request = parser.parse(argc, argv);
-        kind = request->kind;
-        failures = runRequest(*request);
-    });
-    if (escaped) {
-        failures = {{FailureKind::Unexpected, *escaped}};
-    }
-    logUnattended(kind, failures, argc, argv, transcript.text());
-    return 0;
-}

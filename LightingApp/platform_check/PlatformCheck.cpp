@@ -1,6 +1,7 @@
 #include "platform_check/PlatformCheck.h"
 
 #include "platform_check/WmiErrorText.h"
+#include "windows_wrappers/Utf8.h"
 #include "windows_wrappers/AutomationValues.h"
 
 #include <exception>

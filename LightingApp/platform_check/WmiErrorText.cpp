@@ -1,6 +1,6 @@
 #include "platform_check/WmiErrorText.h"
 
-#include <sstream>
+#include "windows_wrappers/Utf8.h"
 
 namespace {
 
@@ -23,14 +23,6 @@ constexpr std::int32_t localCredentials = hresult(0x80041064);   // WBEM_E_LOCAL
 const std::string connectPrefix = "PlatformCheck::connectWMINamespace: ";
 
 } // namespace
-
-std::string hexCode(std::int32_t code)
-{
-    // Written as the signed value in hexadecimal, which prints its bit pattern.
-    std::ostringstream text;
-    text << std::hex << code;
-    return text.str();
-}
 
 std::string locatorErrorMessage(std::int32_t code)
 {

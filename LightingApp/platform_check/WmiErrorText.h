@@ -3,10 +3,8 @@
 #include <cstdint>
 #include <string>
 
-// Texts of the platform check's errors. Codes are HRESULTs, written in lower
-// case hexadecimal without leading zeros (0x8004100E as "8004100e").
-
-std::string hexCode(std::int32_t code);
+// Texts of the platform check's errors. Codes are HRESULTs, written as
+// hexCode writes them (windows_wrappers/Utf8.h).
 
 // Why the WMI locator could not be created.
 std::string locatorErrorMessage(std::int32_t code);

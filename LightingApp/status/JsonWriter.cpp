@@ -1,6 +1,14 @@
 #include "status/JsonWriter.h"
 
-#include "status/StatusWords.h"
+std::string unitEscape(std::uint32_t unit)
+{
+    constexpr std::string_view digits = "0123456789abcdef";
+    std::string escape = "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        escape += digits[(unit >> shift) & 0xF];
+    }
+    return escape;
+}
 
 std::string jsonString(std::wstring_view text)
 {

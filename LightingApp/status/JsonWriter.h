@@ -5,6 +5,10 @@
 #include <string_view>
 #include <vector>
 
+// A UTF-16 code unit as JSON escapes it: \u and four lower-case hexadecimal
+// digits.
+std::string unitEscape(std::uint32_t unit);
+
 // Writes one JSON text on one line. Strings are escaped so that the text is
 // plain ASCII: quotes, backslashes and control characters, and every
 // character beyond ASCII as \uXXXX (UTF-16 code units), which any reader

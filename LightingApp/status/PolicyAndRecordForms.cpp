@@ -1,6 +1,5 @@
 #include "status/PolicyAndRecordForms.h"
 
-#include "platform_check/WmiErrorText.h"
 #include "status/StatusWords.h"
 #include "windows_wrappers/Utf8.h"
 

@@ -1,6 +1,7 @@
 #include "status/StatusText.h"
 
 #include "settings/StoredColors.h"
+#include "status/JsonWriter.h"
 #include "status/PolicyAndRecordForms.h"
 #include "status/StatusWords.h"
 #include "status/StoredSetSummary.h"

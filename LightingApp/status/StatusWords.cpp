@@ -1,6 +1,5 @@
 #include "status/StatusWords.h"
 
-#include "platform_check/WmiErrorText.h"
 #include "windows_wrappers/Utf8.h"
 
 #include <array>
@@ -206,16 +205,6 @@ std::wstring logonText(std::int32_t type)
 std::string logonIdentifier(std::int32_t type)
 {
     return identifierFor(logonWords, type);
-}
-
-std::string unitEscape(std::uint32_t unit)
-{
-    constexpr std::string_view digits = "0123456789abcdef";
-    std::string escape = "\\u";
-    for (int shift = 12; shift >= 0; shift -= 4) {
-        escape += digits[(unit >> shift) & 0xF];
-    }
-    return escape;
 }
 
 std::wstring taskTimeText(const TaskTime& time, wchar_t separator)

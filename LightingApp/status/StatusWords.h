@@ -53,8 +53,5 @@ std::string triggerIdentifier(std::int32_t type);
 std::wstring logonText(std::int32_t type);
 std::string logonIdentifier(std::int32_t type);
 
-// A UTF-16 code unit as \u and four lower-case hexadecimal digits.
-std::string unitEscape(std::uint32_t unit);
-
 // "2024-05-01 10:00:00", with separator between the date and the time.
 std::wstring taskTimeText(const TaskTime& time, wchar_t separator);

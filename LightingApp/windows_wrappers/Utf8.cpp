@@ -1,6 +1,7 @@
 #include "windows_wrappers/Utf8.h"
 
 #include <cstdint>
+#include <sstream>
 
 namespace {
 
@@ -59,5 +60,19 @@ std::string toUtf8(std::wstring_view text, bool crlf)
 
 std::wstring widenAscii(std::string_view text)
 {
-    return std::wstring(text.begin(), text.end());
+    std::wstring wide;
+    wide.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        wide += byte < 0x80 ? static_cast<wchar_t>(byte) : L'?';
+    }
+    return wide;
+}
+
+std::string hexCode(std::int32_t code)
+{
+    // Written as the signed value in hexadecimal, which prints its bit pattern.
+    std::ostringstream text;
+    text << std::hex << code;
+    return text.str();
 }

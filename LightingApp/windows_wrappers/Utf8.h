@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -9,5 +10,10 @@
 std::string toUtf8(std::wstring_view text, bool crlf = false);
 
 // Wide text of narrow ASCII text (error messages and codes the program builds
-// itself), one character for one.
+// itself), one character for one. A byte outside ASCII (a message in the
+// system's code page) shows as "?".
 std::wstring widenAscii(std::string_view text);
+
+// An HRESULT or other code in lower-case hexadecimal without leading zeros
+// or "0x" (0x8004100E as "8004100e").
+std::string hexCode(std::int32_t code);

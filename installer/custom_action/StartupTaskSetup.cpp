@@ -2,7 +2,6 @@
 
 #include "application/TaskFileReport.h"
 #include "application/TaskXml.h"
-#include "platform_check/WmiErrorText.h"
 #include "task_scheduler/StartupTaskState.h"
 #include "windows_wrappers/Utf8.h"
 

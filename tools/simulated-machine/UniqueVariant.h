@@ -7,7 +7,12 @@
 
 namespace simulated_machine {
 
-// Owns one VARIANT and clears it when it goes.
+// Owns one VARIANT and clears it when it goes. The program has its own owner
+// (ScopedVariant in windows_wrappers/), kept apart on purpose: this is the
+// test double that the program's WMI code is tested against, so it uses
+// nothing of the program's own code, which a shared fault would then hide on
+// both sides; and it must move, to be held in the containers of an object's
+// properties, where the program's owner never moves.
 class UniqueVariant {
 public:
     UniqueVariant() noexcept { VariantInit(&value); }

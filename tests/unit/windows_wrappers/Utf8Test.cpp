@@ -46,4 +46,16 @@ TEST(Utf8, UnpairedSurrogatesBecomeReplacementCharacters)
     EXPECT_EQ(toUtf8(loneLow), "\xEF\xBF\xBD");
 }
 
+constexpr std::int32_t code(std::uint32_t bits) { return static_cast<std::int32_t>(bits); }
+
+TEST(HexCode, IsLowerCaseWithoutLeadingZerosOrPrefix)
+{
+    EXPECT_EQ(hexCode(code(0x80010106)), "80010106");
+    EXPECT_EQ(hexCode(code(0x8004100E)), "8004100e");
+    EXPECT_EQ(hexCode(1), "1");
+    EXPECT_EQ(hexCode(0x40004), "40004");
+    EXPECT_EQ(hexCode(0), "0");
+    EXPECT_EQ(hexCode(code(0xFFFFFFFF)), "ffffffff");
+}
+
 } // namespace
