@@ -16,7 +16,8 @@ namespace simulated_machine {
 // nlohmann's library, with strings as wide (UTF-16) text, as the program and
 // the Windows API hold them, and numbers as 64-bit integers. Each accessor
 // throws (an std::exception) when the value is of another kind or a member is
-// absent.
+// absent. A value is a small handle that keeps its document alive: hold it
+// by value (a reference into a temporary vector of array() dangles).
 class JsonValue {
 public:
     JsonValue() = default;

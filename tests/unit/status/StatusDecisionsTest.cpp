@@ -156,7 +156,7 @@ TEST(StatusDecisions, BothFormsWordOneDecision)
           L"place"},
          {L"machineKeyIncomplete"},
          [](const JsonValue& status) {
-             const JsonValue& value = status.at("machineKey").at("values").array().at(0);
+             const JsonValue value = status.at("machineKey").at("values").array().at(0);
              EXPECT_EQ(value.at("inItsPlace").string(), L"modelDefault");
              EXPECT_EQ(value.at("replacement").integer(), 230);
              EXPECT_TRUE(value.at("used").isNull());
@@ -265,7 +265,7 @@ TEST(StatusDecisions, BothFormsWordOneDecision)
          {L"policyUnusable", L"lastRunFailed"},
          [](const JsonValue& status) {
              EXPECT_EQ(status.at("thisAccountRun").at("reads").string(), L"machineKey");
-             const JsonValue& record = status.at("machineKey").at("lastRun");
+             const JsonValue record = status.at("machineKey").at("lastRun");
              EXPECT_EQ(record.at("outcome").string(), L"firmwareCallFailed");
              EXPECT_EQ(record.at("code").integer(), 0x80041002);
              EXPECT_TRUE(status.at("userKey").at("lastRun").isNull());

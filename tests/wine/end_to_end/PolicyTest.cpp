@@ -147,7 +147,7 @@ TEST_P(PolicyRun, AndItsRecord)
         problems.push_back(code.string());
     }
     EXPECT_EQ(problems, c.problems);
-    const JsonValue& record = status.at("machineKey").at("lastRun");
+    const JsonValue record = status.at("machineKey").at("lastRun");
     EXPECT_EQ(record.at("account").string(), L"S-1-5-21-0-0-0-1000") << "the account Wine runs as";
     EXPECT_EQ(record.at("source").string(), c.recordSource);
     EXPECT_EQ(record.at("outcome").string(), c.recordOutcome);
@@ -157,7 +157,7 @@ TEST_P(PolicyRun, AndItsRecord)
         EXPECT_EQ(record.at("eventId").integer(), 5);
         EXPECT_EQ(record.at("code").integer(), 2);
     }
-    const JsonValue& preview = status.at("startupTaskRun");
+    const JsonValue preview = status.at("startupTaskRun");
     const bool underPolicy = std::wstring(c.policyState) == L"inForce";
     EXPECT_EQ(preview.at("reads").string(), underPolicy ? L"policy" : L"machineKey");
     EXPECT_EQ(preview.at("stores").isNull(), underPolicy);

@@ -270,7 +270,7 @@ TEST_F(Status, SaysWhatARunWithoutArgumentsThenDoes)
         std::sort(problems.begin(), problems.end());
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(problems, expected) << c.name;
-        const JsonValue& run = status.at("thisAccountRun");
+        const JsonValue run = status.at("thisAccountRun");
 
         // The run itself, on the same machine.
         const ProgramResult restore = runOn(onMachine, {});
@@ -284,7 +284,7 @@ TEST_F(Status, SaysWhatARunWithoutArgumentsThenDoes)
         EXPECT_EQ(run.at("reads").string(), std::wstring(c.reads.begin(), c.reads.end())) << c.name;
         ASSERT_EQ(calls.size(), 1u) << c.name;
         const std::vector<std::uint8_t> block = calls[0].data();
-        const JsonValue& gets = run.at("firmwareGets");
+        const JsonValue gets = run.at("firmwareGets");
         EXPECT_EQ(std::vector<int>({member(gets, "logo", "red"), member(gets, "logo", "green"),
                                     member(gets, "logo", "blue"), member(gets, "lightBar", "red"),
                                     member(gets, "lightBar", "green"), member(gets, "lightBar", "blue")}),
@@ -294,7 +294,7 @@ TEST_F(Status, SaysWhatARunWithoutArgumentsThenDoes)
                     HasSubstr("the firmware gets " + sentText(block) + ";"))
             << c.name;
         // What it applied is stored where status said.
-        const JsonValue& applies = run.at("applies");
+        const JsonValue applies = run.at("applies");
         const bool toMachine = run.at("stores").string() == L"machineKey";
         EXPECT_EQ(storedValues(toMachine),
                   stored({static_cast<std::uint32_t>(member(applies, "logo", "red")),
