@@ -1,7 +1,7 @@
 #pragma once
 
 // What the program says on the console. The texts are fixed: scripts and the
-// README rely on them.
+// guides (docs/using.md) rely on them.
 namespace Messages {
 inline constexpr const wchar_t* notCompatible = L"This hardware is not compatible.";
 inline constexpr const wchar_t* invalidArguments = L"Invalid arguments";

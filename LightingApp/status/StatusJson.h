@@ -5,5 +5,5 @@
 #include <string>
 
 // "status --json": the same facts as the lines, as one JSON object on one
-// line, plain ASCII (README, "status --json", names every member).
+// line, plain ASCII (docs/status.md names every member).
 std::string statusJson(const StatusFacts& facts);

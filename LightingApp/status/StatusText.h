@@ -6,7 +6,7 @@
 #include <vector>
 
 // The lines of "status", one fact each, so that an administrator can read
-// them and a script can look for them (README, "status").
+// them and a script can look for them (docs/status.md).
 std::vector<std::wstring> statusLines(const StatusFacts& facts);
 
 // Text between double quotes, so that blanks and empty text show, escaped as
