@@ -1,12 +1,26 @@
 #include "location_check/ProgramLocation.h"
 
 #include "location_check/ChangeRights.h"
-#include "location_check/FinalPath.h"
 #include "location_check/LocationLookups.h"
-#include "location_check/ProfilesFolder.h"
 #include "location_check/RunningAdministrator.h"
 
 #include <windows.h>
+
+bool isFixedLocalDrive(const DriveFacts& drive)
+{
+    if (drive.type != DRIVE_FIXED || !drive.bus) {
+        return false;
+    }
+    switch (*drive.bus) {
+    case BusTypeUsb:
+    case BusType1394:
+    case BusTypeSd:
+    case BusTypeMmc:
+        return false;
+    default:
+        return true;
+    }
+}
 
 namespace {
 
@@ -28,6 +42,20 @@ bool onFixedLocalDrive(const std::wstring& program, const LocationLookups& looku
     }
     const std::wstring volume = lookups.volumePath(program);
     return !volume.empty() && isFixedLocalDrive(lookups.drive(volume));
+}
+
+// Whether path lies below folder, compared as Windows compares file names:
+// without regard to case.
+bool liesBelow(const std::wstring& path, const std::wstring& folder)
+{
+    std::wstring prefix = folder;
+    if (!prefix.ends_with(L'\\')) {
+        prefix += L'\\';
+    }
+    return prefix.size() > 1 && path.size() > prefix.size()
+        && CompareStringOrdinal(path.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                static_cast<int>(prefix.size()), TRUE)
+        == CSTR_EQUAL;
 }
 
 class RightsWalk {
