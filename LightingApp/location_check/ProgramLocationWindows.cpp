@@ -2,7 +2,7 @@
 
 #include "location_check/ChangeRights.h"
 #include "location_check/LocationLookups.h"
-#include "location_check/RunningAdministrator.h"
+#include "location_check/TrustedAccounts.h"
 
 #include <windows.h>
 

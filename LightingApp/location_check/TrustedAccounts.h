@@ -33,3 +33,9 @@ SidBytes sidFromString(const wchar_t* text);
 
 // A copy of a valid SID.
 SidBytes sidBytesOf(PSID sid);
+
+// The account the token belongs to, when it is a member of the Administrators
+// group; empty otherwise or when the token cannot be read. Under UAC an
+// unelevated administrator's filtered token still holds the group (for deny
+// only): that counts, since it is the same person.
+SidBytes runningAdministrator(HANDLE token);
