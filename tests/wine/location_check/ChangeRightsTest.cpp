@@ -68,23 +68,24 @@ const Case cases[] = {
     {"no DACL", L"O:BA", PathObject::File, false},
 };
 
-// A descriptor owned by Administrators whose DACL holds one allow entry of an
-// object kind, for Users. Wine's SDDL reader knows none of these kinds (OA,
-// ZA), so the entry is laid out by hand: no object types, so that the SID
-// follows the mask and the flags.
-class ObjectEntryDescriptor {
+// A descriptor owned by Administrators whose DACL holds one allow entry of a
+// kind Wine's SDDL reader does not know (OA, ZA, XA), for Users. The entry is
+// laid out by hand: an object kind without object types, so that the SID
+// follows the mask and the flags; a callback entry without a condition, so
+// that it ends with the SID.
+class HandBuiltDescriptor {
 public:
-    ObjectEntryDescriptor(BYTE kind, ACCESS_MASK mask)
+    HandBuiltDescriptor(BYTE kind, ACCESS_MASK mask)
     {
         const SidBytes users = sidFromString(L"S-1-5-32-545");
         const DWORD objectFlags = 0;
-        const auto entrySize =
-            static_cast<WORD>(sizeof(ACE_HEADER) + sizeof(mask) + sizeof(objectFlags) + users.size());
+        const std::size_t flagsSize = kind == ACCESS_ALLOWED_CALLBACK_ACE_TYPE ? 0 : sizeof(objectFlags);
+        const auto entrySize = static_cast<WORD>(sizeof(ACE_HEADER) + sizeof(mask) + flagsSize + users.size());
         const ACE_HEADER header{kind, 0, entrySize};
         std::vector<BYTE> entry(entrySize);
         std::memcpy(entry.data(), &header, sizeof(header));
         std::memcpy(entry.data() + sizeof(header), &mask, sizeof(mask));
-        std::memcpy(entry.data() + sizeof(header) + sizeof(mask), &objectFlags, sizeof(objectFlags));
+        std::memcpy(entry.data() + sizeof(header) + sizeof(mask), &objectFlags, flagsSize);
         std::memcpy(entry.data() + entrySize - users.size(), users.data(), users.size());
         acl.resize(sizeof(ACL) / sizeof(DWORD) + entrySize / sizeof(DWORD) + 1);
         const auto aclSize = static_cast<DWORD>(acl.size() * sizeof(DWORD));
@@ -126,12 +127,23 @@ TEST(ChangeRights, OnlyTrustedAccountsMayChangeWhatTheStartupTaskRuns)
     ASSERT_TRUE(SetSecurityDescriptorDacl(&nullDacl, TRUE, nullptr, FALSE));
     EXPECT_FALSE(onlyTrustedCanChange(&nullDacl, PathObject::Folder, trusted));
 
-    // Whom an object entry names is not read: one that grants a change right refuses.
-    for (const BYTE kind : {BYTE{ACCESS_ALLOWED_OBJECT_ACE_TYPE}, BYTE{ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE}}) {
-        SCOPED_TRACE(static_cast<int>(kind));
-        EXPECT_FALSE(onlyTrustedCanChange(ObjectEntryDescriptor(kind, WRITE_DAC).get(), PathObject::Folder, trusted));
-        EXPECT_TRUE(
-            onlyTrustedCanChange(ObjectEntryDescriptor(kind, FILE_GENERIC_READ).get(), PathObject::Folder, trusted));
+    // Whom an object entry names is not read: one that grants a change right
+    // refuses. A callback entry is weighed as if its condition held.
+    const struct {
+        BYTE kind;
+        ACCESS_MASK mask;
+        PathObject object;
+        bool onlyTrusted;
+    } handBuilt[] = {
+        {ACCESS_ALLOWED_OBJECT_ACE_TYPE, WRITE_DAC, PathObject::Folder, false},
+        {ACCESS_ALLOWED_OBJECT_ACE_TYPE, FILE_GENERIC_READ, PathObject::Folder, true},
+        {ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE, WRITE_DAC, PathObject::Folder, false},
+        {ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE, FILE_GENERIC_READ, PathObject::Folder, true},
+        {ACCESS_ALLOWED_CALLBACK_ACE_TYPE, FILE_WRITE_DATA, PathObject::File, false},
+    };
+    for (const auto& c : handBuilt) {
+        SCOPED_TRACE(testing::Message() << "entry type " << static_cast<int>(c.kind) << ", mask " << c.mask);
+        EXPECT_EQ(onlyTrustedCanChange(HandBuiltDescriptor(c.kind, c.mask).get(), c.object, trusted), c.onlyTrusted);
     }
 }
 

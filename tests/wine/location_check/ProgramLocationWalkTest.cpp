@@ -29,6 +29,8 @@ struct Machine {
     // Where its volume is mounted, and what that volume is.
     std::wstring volume = L"C:\\";
     DriveFacts drive = systemDisk;
+    // The users' profiles folder, resolved as profilesFolder() resolves it.
+    std::wstring profilesFolder = L"C:\\Users";
     // Descriptors of the files and folders that differ from
     // administratorsOnly (the drive's root: usersMayAdd).
     std::map<std::wstring, std::wstring> sddl{};
@@ -88,7 +90,7 @@ LocationLookups lookupsOf(const Machine& machine)
         [&machine](const std::wstring&) { return machine.finalPath; },
         [&machine](const std::wstring&) { return machine.volume; },
         [&machine](const std::wstring& volume) { return volume == machine.volume ? machine.drive : systemDisk; },
-        [] { return std::wstring(L"C:\\Users"); },
+        [&machine] { return machine.profilesFolder; },
         [&machine](const std::wstring& path) {
             if (!existsOn(machine, path)) {
                 return LocalPointer<void>();
@@ -119,6 +121,7 @@ TEST(ProgramLocation, TheWalkRefusesWhatOthersCouldChangeOrSwap)
     const std::wstring installedFinal = L"\\\\?\\" + installed;
     const WalkCase cases[] = {
         {"installed", {.finalPath = installedFinal}, ProgramVerdict::Accepted, installed},
+        {"no final path", {}, ProgramVerdict::Unresolved, L""},
         {"users write owner on a folder above",
          {.finalPath = installedFinal, .sddl = {{L"C:\\Program Files", L"O:BAD:(A;;FA;;;BA)(A;;WO;;;BU)"}}},
          ProgramVerdict::ChangeableByUsers,
@@ -155,6 +158,12 @@ TEST(ProgramLocation, TheWalkRefusesWhatOthersCouldChangeOrSwap)
          {.finalPath = L"\\\\?\\C:\\USERS\\ann\\lighting.exe", .sddl = {{L"C:\\USERS\\ann", usersMayModify}}},
          ProgramVerdict::InProfileFolder,
          L"C:\\USERS\\ann\\lighting.exe"},
+        // C:\Users a junction to D:\Profiles: the program's final path and
+        // the profiles folder both name the target.
+        {"a profiles folder reached through a junction",
+         {.finalPath = L"\\\\?\\D:\\Profiles\\ann\\lighting.exe", .volume = L"D:\\", .profilesFolder = L"D:\\Profiles"},
+         ProgramVerdict::InProfileFolder,
+         L"D:\\Profiles\\ann\\lighting.exe"},
         {"beside the profiles",
          {.finalPath = L"\\\\?\\C:\\UsersData\\lighting.exe"},
          ProgramVerdict::Accepted,
