@@ -1,8 +1,8 @@
 #include "platform_check/PlatformCheck.h"
 
 #include "platform_check/WmiErrorText.h"
-#include "windows_wrappers/Utf8.h"
 #include "windows_wrappers/AutomationValues.h"
+#include "windows_wrappers/Utf8.h"
 
 #include <exception>
 #include <stdexcept>
