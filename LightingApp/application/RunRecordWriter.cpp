@@ -8,7 +8,7 @@
 
 #include <sddl.h>
 
-#include <cwchar>
+#include <string>
 
 namespace {
 
@@ -16,10 +16,12 @@ std::wstring utcNow()
 {
     SYSTEMTIME now{};
     GetSystemTime(&now);
-    wchar_t text[32] = {};
-    std::swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02uZ", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
-                  now.wSecond);
-    return text;
+    const auto padded = [](WORD value, std::size_t width) {
+        std::wstring text = std::to_wstring(value);
+        return std::wstring(width > text.size() ? width - text.size() : 0, L'0') + text;
+    };
+    return padded(now.wYear, 4) + L"-" + padded(now.wMonth, 2) + L"-" + padded(now.wDay, 2) + L"T"
+        + padded(now.wHour, 2) + L":" + padded(now.wMinute, 2) + L":" + padded(now.wSecond, 2) + L"Z";
 }
 
 std::wstring processSid()

@@ -2,6 +2,7 @@
 
 #include "settings/RegistryKey.h"
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,12 +49,13 @@ std::optional<LastRun> readLastRun(HKEY root, const std::wstring& prefix)
     for (DWORD index = 0;; ++index) {
         // The record's names and values are short; a longer one is not the
         // program's and is passed over.
-        wchar_t name[64] = {};
-        DWORD nameLength = 64;
+        std::array<wchar_t, 64> name{};
+        auto nameLength = static_cast<DWORD>(name.size());
         DWORD type = REG_NONE;
         std::vector<std::uint8_t> data(512);
         auto size = static_cast<DWORD>(data.size());
-        const LSTATUS status = RegEnumValueW(key.get(), index, name, &nameLength, nullptr, &type, data.data(), &size);
+        const LSTATUS status =
+            RegEnumValueW(key.get(), index, name.data(), &nameLength, nullptr, &type, data.data(), &size);
         if (status == ERROR_NO_MORE_ITEMS) {
             break;
         }
@@ -61,7 +63,7 @@ std::optional<LastRun> readLastRun(HKEY root, const std::wstring& prefix)
             continue;
         }
         data.resize(size);
-        values.push_back({std::wstring(name, nameLength), type, std::move(data)});
+        values.push_back({std::wstring(name.data(), nameLength), type, std::move(data)});
     }
     return decodeLastRun(values);
 }

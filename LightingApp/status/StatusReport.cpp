@@ -21,6 +21,7 @@
 
 #include <sddl.h>
 
+#include <array>
 #include <stdexcept>
 
 namespace {
@@ -84,15 +85,16 @@ std::wstring accountName(const std::wstring& sid)
         return {};
     }
     const LocalPointer<void> owned(raw);
-    wchar_t name[256] = {};
-    wchar_t domain[256] = {};
-    DWORD nameLength = 256;
-    DWORD domainLength = 256;
+    std::array<wchar_t, 256> name{};
+    std::array<wchar_t, 256> domain{};
+    auto nameLength = static_cast<DWORD>(name.size());
+    auto domainLength = static_cast<DWORD>(domain.size());
     SID_NAME_USE use = SidTypeUnknown;
-    if (!LookupAccountSidW(nullptr, raw, name, &nameLength, domain, &domainLength, &use)) {
+    if (!LookupAccountSidW(nullptr, raw, name.data(), &nameLength, domain.data(), &domainLength, &use)) {
         return {};
     }
-    return domainLength == 0 ? std::wstring(name) : std::wstring(domain) + L"\\" + name;
+    const std::wstring account(name.data(), nameLength);
+    return domainLength == 0 ? account : std::wstring(domain.data(), domainLength) + L"\\" + account;
 }
 
 std::optional<RecordFacts> recordIn(HKEY root)

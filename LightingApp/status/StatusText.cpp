@@ -44,7 +44,7 @@ std::wstring storedZone(const StoredSet& set, const KeyFacts& key, std::size_t f
 std::wstring problemText(const StoredValue& value, const ValueFacts& facts, std::size_t index)
 {
     const std::wstring name(valueNames[index]);
-    const std::wstring what = name + L" is " + valueStateWords(facts.state).text
+    std::wstring what = name + L" is " + valueStateWords(facts.state).text
         + (facts.state == ValueFacts::State::Unreadable
                ? L" (" + registryTypeName(value.type) + L" of " + number(value.size) + L" bytes)"
                : std::wstring());
@@ -122,7 +122,7 @@ std::wstring modelLine(const ModelFacts& model, ModelSupport support)
 
 std::wstring eventSourceLine(const StatusFacts& facts)
 {
-    const std::wstring line = L"Event source: " + std::wstring(presenceWords(facts.eventSourcePresence).text);
+    std::wstring line = L"Event source: " + std::wstring(presenceWords(facts.eventSourcePresence).text);
     switch (facts.eventSourcePresence) {
     case Presence::NotRegistered:
         return line;

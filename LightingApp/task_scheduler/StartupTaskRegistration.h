@@ -19,7 +19,7 @@ HRESULT registerStartupTask(const std::wstring& xml);
 
 // The definition and principal of the registered startup task, or nothing
 // when no task of that name is registered.
-HRESULT readStartupTask(std::optional<RegisteredTaskDefinition>& task);
+HRESULT readStartupTask(std::optional<RegisteredTaskDefinition>& found);
 
 // Deletes the startup task; S_OK also when there was none.
 HRESULT deleteStartupTask();
