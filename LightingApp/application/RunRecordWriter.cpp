@@ -1,6 +1,7 @@
 #include "application/RunRecordWriter.h"
 
 #include "run_record/LastRunKey.h"
+#include "status/StatusWords.h"
 #include "windows_wrappers/LocalPointer.h"
 #include "windows_wrappers/TokenInformation.h"
 
@@ -16,12 +17,8 @@ std::wstring utcNow()
 {
     SYSTEMTIME now{};
     GetSystemTime(&now);
-    const auto padded = [](WORD value, std::size_t width) {
-        std::wstring text = std::to_wstring(value);
-        return std::wstring(width > text.size() ? width - text.size() : 0, L'0') + text;
-    };
-    return padded(now.wYear, 4) + L"-" + padded(now.wMonth, 2) + L"-" + padded(now.wDay, 2) + L"T"
-        + padded(now.wHour, 2) + L":" + padded(now.wMinute, 2) + L":" + padded(now.wSecond, 2) + L"Z";
+    // The form status gives the task's last run in.
+    return taskTimeText({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond}, L'T') + L"Z";
 }
 
 std::wstring processSid()

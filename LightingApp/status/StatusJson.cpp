@@ -2,7 +2,6 @@
 
 #include "settings/StoredColors.h"
 #include "status/JsonWriter.h"
-#include "status/PolicyAndRecordForms.h"
 #include "status/StatusWords.h"
 #include "status/StoredSetSummary.h"
 
@@ -63,6 +62,8 @@ void writeValue(JsonWriter& json, const StoredValue& value, const ValueFacts& fa
     json.endObject();
 }
 
+void writeRecord(JsonWriter& json, const std::optional<RecordFacts>& run);
+
 void writeSet(JsonWriter& json, const StoredSet& set, const KeyFacts& key, const std::optional<RecordFacts>& lastRun)
 {
     json.key(rootWords(key.root).identifier).beginObject();
@@ -86,6 +87,68 @@ void writeZone(JsonWriter& json, const char* name, const Color& color, const std
     if (brightness != nullptr) {
         json.key("brightness").number(*brightness);
     }
+    json.endObject();
+}
+
+// The member "policy".
+void writePolicy(JsonWriter& json, const ColourPolicy& policy)
+{
+    const bool inForce = policy.state == PolicyState::InForce;
+    const ZoneValues& values = policy.values;
+    json.key("policy").beginObject();
+    json.key("key").string(policyKeyName);
+    json.key("state").identifier(policyStateWords(policy.state).identifier);
+    json.key("fault");
+    if (policy.state == PolicyState::Unusable) {
+        json.beginObject().key("value").string(policy.faultValue).key("text").string(policyFaultText(policy));
+        json.endObject();
+    } else {
+        json.null();
+    }
+    json.key("values");
+    if (inForce) {
+        json.beginObject();
+        writeZone(json, "logo", Color(values[0], values[1], values[2]), &values[3]);
+        writeZone(json, "lightBar", Color(values[4], values[5], values[6]), &values[7]);
+        json.endObject();
+    } else {
+        json.null();
+    }
+    json.key("usersMayChange");
+    inForce ? json.boolean(policy.usersMayChange) : json.null();
+    json.endObject();
+}
+
+// The member "lastRun" of a key's object: null when none is recorded.
+void writeRecord(JsonWriter& json, const std::optional<RecordFacts>& run)
+{
+    json.key("lastRun");
+    if (!run) {
+        json.null();
+        return;
+    }
+    const LastRun& record = run->record;
+    json.beginObject();
+    json.key("time").string(record.time);
+    json.key("account").string(record.account);
+    json.key("request").identifier(recordIdentifier(requestWord(record.request)));
+    json.key("source").identifier(recordIdentifier(sourceWord(record.source)));
+    json.key("firmwareGot");
+    if (record.firmwareGot) {
+        json.beginObject();
+        writeZone(json, "logo", record.firmwareGot->logo, nullptr);
+        writeZone(json, "lightBar", record.firmwareGot->lightBar, nullptr);
+        json.endObject();
+    } else {
+        json.null();
+    }
+    json.key("outcome").identifier(recordIdentifier(outcomeWord(record.outcome)));
+    json.key("eventId");
+    record.eventId ? json.number(*record.eventId) : json.null();
+    json.key("step");
+    record.step.empty() ? json.null() : json.string(record.step);
+    json.key("code");
+    record.code ? json.number(*record.code) : json.null();
     json.endObject();
 }
 

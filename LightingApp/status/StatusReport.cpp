@@ -43,15 +43,6 @@ ModelFacts readModel()
     return facts;
 }
 
-// The task's program path without the quotes it may be registered with.
-std::wstring unquotedPath(const std::wstring& path)
-{
-    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') {
-        return path.substr(1, path.size() - 2);
-    }
-    return path;
-}
-
 // The Task Scheduler gives the last run in local time; scripts compare
 // times across machines and time zones, so the JSON gives it in UTC.
 std::optional<TaskTime> inUtc(const std::optional<TaskTime>& local)

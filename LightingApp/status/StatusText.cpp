@@ -2,7 +2,6 @@
 
 #include "settings/StoredColors.h"
 #include "status/JsonWriter.h"
-#include "status/PolicyAndRecordForms.h"
 #include "status/StatusWords.h"
 #include "status/StoredSetSummary.h"
 #include "windows_wrappers/Utf8.h"
@@ -89,6 +88,53 @@ std::wstring appliedZone(const ZoneValues& values, std::size_t first)
 std::wstring sentZone(const Color& color)
 {
     return number(color.red) + L" " + number(color.green) + L" " + number(color.blue);
+}
+
+// "Policy (HKLM\\...): none", "... in force, logo R G B at B %, ...; users may
+// change the lighting: no", or "... unusable: REASON; runs go on as without it".
+std::wstring policyLine(const ColourPolicy& policy)
+{
+    std::wstring line = L"Policy (" + std::wstring(policyKeyName) + L"): " + policyStateWords(policy.state).text;
+    if (policy.state == PolicyState::InForce) {
+        line += L", logo " + appliedZone(policy.values, 0) + L", light bar " + appliedZone(policy.values, 4);
+        line += std::wstring(L"; users may change the lighting: ") + (policy.usersMayChange ? L"yes" : L"no");
+    } else if (policy.state == PolicyState::Unusable) {
+        line += L": " + policyFaultText(policy) + L"; runs go on as without it";
+    }
+    return line;
+}
+
+// "Last run recorded in the machine key: none", or its time, account,
+// request, source, the bytes the firmware got and the outcome.
+std::wstring recordLine(StoredRoot root, const std::optional<RecordFacts>& run)
+{
+    std::wstring line = L"Last run recorded in the " + std::wstring(rootWords(root).text) + L" key: ";
+    if (!run) {
+        return line + L"none";
+    }
+    const LastRun& record = run->record;
+    line += record.time + L", "
+        + (run->accountName.empty() ? record.account : run->accountName + L" (" + record.account + L")");
+    line += std::wstring(L", ") + requestText(record.request) + L" from " + sourceText(record.source);
+    if (record.firmwareGot) {
+        line += L", the firmware got logo " + sentZone(record.firmwareGot->logo) + L", light bar "
+            + sentZone(record.firmwareGot->lightBar);
+    }
+    line += std::wstring(L"; ") + outcomeText(record.outcome);
+    if (record.eventId) {
+        line += L" (event " + std::to_wstring(*record.eventId);
+        if (!record.step.empty()) {
+            line += L", " + record.step;
+        }
+        if (record.code) {
+            line += L", code "
+                + (record.outcome == RunOutcome::FirmwareCallFailed
+                       ? L"0x" + widenAscii(hexCode(static_cast<std::int32_t>(*record.code)))
+                       : std::to_wstring(*record.code));
+        }
+        line += L")";
+    }
+    return line;
 }
 
 std::wstring runText(const RunFacts& run)
@@ -251,9 +297,9 @@ std::vector<std::wstring> statusLines(const StatusFacts& facts)
     lines.push_back(modelLine(facts.model, facts.support));
     lines.push_back(policyLine(facts.policy));
     lines.push_back(storedSetLine(facts.machineKey, facts.machine));
-    lines.push_back(lastRunLine(StoredRoot::Machine, facts.machineLastRun));
+    lines.push_back(recordLine(StoredRoot::Machine, facts.machineLastRun));
     lines.push_back(storedSetLine(facts.userKey, facts.user));
-    lines.push_back(lastRunLine(StoredRoot::User, facts.userLastRun));
+    lines.push_back(recordLine(StoredRoot::User, facts.userLastRun));
     lines.push_back(L"Run without arguments by this account: " + runText(facts.thisAccount));
     std::wstring startupRun = L"Run by the startup task (LocalSystem): " + runText(facts.startupTask);
     if (facts.localSystemKeyError != 0) {

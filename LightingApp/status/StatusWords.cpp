@@ -117,6 +117,27 @@ constexpr std::array<FateWords, 4> fateTable = {{
      "keyNotUsed"},
 }};
 
+// Indexed by PolicyState.
+constexpr std::array<FactWords, 3> policyStateTable = {{
+    {L"none", "none"},
+    {L"in force", "inForce"},
+    {L"unusable", "unusable"},
+}};
+// Indexed by RunRequest, ColourSource and RunOutcome: the JSON's words are
+// the record's own.
+constexpr std::array<const wchar_t*, 4> requestTable = {L"restore", L"colours", L"brightness", L"default"};
+constexpr std::array<const wchar_t*, 5> sourceTable = {L"the policy", L"the machine key", L"the user key",
+                                                       L"the model's defaults", L"the command line"};
+constexpr std::array<const wchar_t*, 7> outcomeTable = {
+    L"done",
+    L"refused by the policy",
+    L"failed: the platform check failed",
+    L"failed: the firmware call failed",
+    L"failed: the firmware refused the command",
+    L"failed: the colours could not be stored",
+    L"failed: something unexpected stopped it",
+};
+
 constexpr std::array<const char*, 10> problemTable = {
     "taskNotRegistered", "taskDisabled", "taskProgramRefused", "taskNotTheProgram",    "eventSourceNotRegistered",
     "modelNotSupported", "modelUnknown", "policyUnusable",     "machineKeyIncomplete", "lastRunFailed",
@@ -133,6 +154,31 @@ const auto& entry(const Table& table, Enum value)
 const FactWords& supportWords(ModelSupport support)
 {
     return entry(supportTable, support);
+}
+
+const FactWords& policyStateWords(PolicyState state)
+{
+    return entry(policyStateTable, state);
+}
+
+const wchar_t* requestText(RunRequest request)
+{
+    return entry(requestTable, request);
+}
+
+const wchar_t* sourceText(ColourSource source)
+{
+    return entry(sourceTable, source);
+}
+
+const wchar_t* outcomeText(RunOutcome outcome)
+{
+    return entry(outcomeTable, outcome);
+}
+
+std::string recordIdentifier(std::wstring_view word)
+{
+    return {word.begin(), word.end()};
 }
 
 const FactWords& presenceWords(Presence presence)

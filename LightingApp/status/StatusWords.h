@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Names that both forms of "status" use: the lines in words, the JSON as
 // identifiers, one table per kind of fact.
@@ -35,6 +36,17 @@ struct FateWords {
     const char* identifier;
 };
 const FateWords& fateWords(ValueFate fate);
+// A policy's state: {"in force", "inForce"}, ...
+const FactWords& policyStateWords(PolicyState state);
+// A run record's request, colours' source and outcome in words ("restore",
+// "the machine key", "failed: the firmware call failed", ...); the JSON
+// takes the record's own words (run_record/LastRun.h) through
+// recordIdentifier, as they are ASCII.
+const wchar_t* requestText(RunRequest request);
+const wchar_t* sourceText(ColourSource source);
+const wchar_t* outcomeText(RunOutcome outcome);
+std::string recordIdentifier(std::wstring_view word);
+
 // "taskNotRegistered", ...
 const char* problemIdentifier(Problem problem);
 

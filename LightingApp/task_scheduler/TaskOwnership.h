@@ -26,16 +26,22 @@ inline bool isLocalSystemServiceAccount(const std::wstring& userId, std::int32_t
         && (upper == L"SYSTEM" || upper == L"NT AUTHORITY\\SYSTEM" || upper == L"S-1-5-18" || upper == L"LOCALSYSTEM");
 }
 
+// The task's program path without the quotes it may be registered with.
+inline std::wstring unquotedPath(const std::wstring& path)
+{
+    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') {
+        return path.substr(1, path.size() - 2);
+    }
+    return path;
+}
+
 // Why a task's program path (quoted or not) is not one the location check
 // can stand for: it holds the '%' that the Task Scheduler expands into
 // environment variables when it runs the task, or it is not one absolute
 // path. Empty for a path the check can be asked about.
 inline std::wstring programPathReason(const std::wstring& program)
 {
-    std::wstring path = program;
-    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') {
-        path = path.substr(1, path.size() - 2);
-    }
+    const std::wstring path = unquotedPath(program);
     if (path.find(L'%') != std::wstring::npos) {
         return L"the path holds '%', which the Task Scheduler replaces when it runs the task";
     }
