@@ -11,6 +11,7 @@
 #include "windows_wrappers/ConsoleOutput.h"
 #include "windows_wrappers/Utf8.h"
 
+#include <chrono>
 #include <optional>
 
 Platform::Platform()
@@ -25,6 +26,12 @@ bool Platform::supported() const
 }
 
 bool Platform::handleRequest(const Request& request)
+{
+    ReadinessWait noWait(false, systemWaitClock());
+    return handleRequest(request, noWait);
+}
+
+bool Platform::handleRequest(const Request& request, ReadinessWait& wait)
 {
     std::wostream& out = console();
     if (!colorizer) {
@@ -41,13 +48,7 @@ bool Platform::handleRequest(const Request& request)
     // them after another would.
     std::optional<RequestLock> lock;
     if (changesLighting(request.kind)) {
-        lock.emplace();
-        policy = readColourPolicy();
-        runNote.underPolicy = policy.state == PolicyState::InForce;
-        runNote.source = requestSource(request.kind, policy, StoredRoot::None);
-        if (policy.state == PolicyState::Unusable) {
-            runFailures.push_back({FailureKind::PolicyUnusable, policyFaultText(policy)});
-        }
+        lockAndReadPolicy(lock, request.kind);
     }
     const bool refused = runNote.underPolicy && !policy.usersMayChange && request.kind != RequestKind::Restore;
 
@@ -57,8 +58,7 @@ bool Platform::handleRequest(const Request& request)
         reportInvalidArguments(request);
         return false;
     case RequestKind::Restore:
-        // Under a policy the stored colours stay as they are, for when it is lifted.
-        result = runNote.underPolicy ? apply(policy.values) : applyAndStore(storedOrDefaultZoneValues());
+        result = restore(lock, wait);
         break;
     case RequestKind::Default: {
         if (refused) {
@@ -98,6 +98,41 @@ bool Platform::handleRequest(const Request& request)
         out << Messages::requestFailed << std::endl;
     }
     return result;
+}
+
+void Platform::lockAndReadPolicy(std::optional<RequestLock>& lock, RequestKind kind)
+{
+    lock.emplace();
+    policy = readColourPolicy();
+    runNote.underPolicy = policy.state == PolicyState::InForce;
+    runNote.source = requestSource(kind, policy, StoredRoot::None);
+    if (policy.state == PolicyState::Unusable) {
+        runFailures.push_back({FailureKind::PolicyUnusable, policyFaultText(policy)});
+    }
+}
+
+bool Platform::restore(std::optional<RequestLock>& lock, ReadinessWait& wait)
+{
+    wait.beginStep();
+    for (;;) {
+        firmwareFailure.reset();
+        // Under a policy the stored colours stay as they are, for when it is lifted.
+        const bool done = runNote.underPolicy ? apply(policy.values) : applyAndStore(storedOrDefaultZoneValues());
+        // Only a call that never reached the firmware is tried again.
+        const bool notSent = firmwareFailure && !firmwareFailure->executed && !firmwareFailure->returnCode;
+        const std::optional<std::chrono::milliseconds> pause =
+            done || !notSent ? std::nullopt : wait.waitAfterFailure(firmwareFailure->status);
+        if (!pause) {
+            return done;
+        }
+        // Nobody is kept waiting for this run: other runs go on meanwhile, and
+        // what they set is what the next try reads and sends.
+        lock.reset();
+        wait.sleep(*pause);
+        runFailures.clear();
+        runNote = RunNote{};
+        lockAndReadPolicy(lock, RequestKind::Restore);
+    }
 }
 
 bool Platform::applyAndStore(const ZoneValues& values)
@@ -141,6 +176,7 @@ bool Platform::noteFailures(const ZoneValues& values, bool sent, bool stored)
     } else {
         // Without a note nothing reached the firmware: the command was never built.
         const auto firmware = KestrineLightingLib::takeFirmwareFailure();
+        firmwareFailure = firmware;
         if (firmware && firmware->returnCode) {
             // A refused command reached the firmware; one whose call failed may not have.
             noteFirmwareGot(values);

@@ -1,15 +1,19 @@
 #pragma once
 
 #include "application/ColorizerFactory.h"
+#include "application/ReadinessWait.h"
 #include "application/Request.h"
+#include "application/RequestLock.h"
 #include "application/RunRecord.h"
 #include "colorizers/IColorizer.h"
 #include "colorizers/ZoneColors.h"
 #include "event_log/RunFailure.h"
+#include "lighting_library/FirmwareFailure.h"
 #include "policy/ColourPolicy.h"
 #include "settings/RegistryController.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +38,9 @@ public:
     // Carries out the request and reports on the console. True when it was
     // carried out in full.
     bool handleRequest(const Request& request);
+    // The same; a restore whose firmware call meets an interface not ready
+    // yet tries again as the wait allows.
+    bool handleRequest(const Request& request, ReadinessWait& wait);
 
     // What failed while carrying out the request, in order: the firmware
     // call and the storing of the colours.
@@ -44,6 +51,11 @@ public:
     const RegistryController& registry() const { return registryController; }
 
 private:
+    // Takes the request lock, then reads the policy under it.
+    void lockAndReadPolicy(std::optional<RequestLock>& lock, RequestKind kind);
+    // Sends the stored colours (or the policy's) and stores them; after a
+    // wait, without the lock, reads and sends them anew.
+    bool restore(std::optional<RequestLock>& lock, ReadinessWait& wait);
     bool applyAndStore(const ZoneValues& values);
     // Sends the values; stores nothing.
     bool apply(const ZoneValues& values);
@@ -68,4 +80,6 @@ private:
     std::vector<RunFailure> runFailures;
     ColourPolicy policy;
     RunNote runNote;
+    // Why the last firmware call failed, when it did.
+    std::optional<KestrineLightingLib::FirmwareFailure> firmwareFailure;
 };

@@ -78,6 +78,8 @@ LastRun recordOf(RunRequest request, const RunNote& note, const std::vector<RunF
     record.request = request;
     record.source = note.source;
     record.firmwareGot = note.firmwareGot;
+    record.tries = note.tries;
+    record.waitedMs = note.waitedMs;
     record.outcome = note.refusedByPolicy ? RunOutcome::RefusedByPolicy : RunOutcome::Done;
     const auto first = std::find_if(failures.begin(), failures.end(), [](const RunFailure& failure) {
         return failure.kind != FailureKind::PolicyUnusable;

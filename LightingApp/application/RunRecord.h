@@ -6,6 +6,7 @@
 #include "run_record/LastRun.h"
 #include "settings/RestorePlan.h"
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,10 @@ struct RunNote {
     // A policy in force: the run stores nothing, and the record goes to the
     // machine key when this process may write it.
     bool underPolicy = false;
+    // How many times the step that needed the most tries was tried, and the
+    // time spent waiting between tries, in milliseconds.
+    std::uint32_t tries = 1;
+    std::uint32_t waitedMs = 0;
 };
 
 // The record's request for a run that is recorded; nothing for help, status,

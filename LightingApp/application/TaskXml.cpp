@@ -24,9 +24,17 @@ constexpr std::array<std::wstring_view, 46> linesBeforeCommand = {
     L"      <Enabled>true</Enabled>",
     // The kernel power provider logs event 107 on resume from sleep or
     // hibernation, and 507 when a machine with Modern Standby leaves it
-    // (such machines never log 107).
+    // (such machines never log 107). The kernel boot provider logs event 27
+    // at every start, whatever its boot type: a cold boot, a start from Fast
+    // Startup (which resumes the hibernated system session, so that the boot
+    // trigger, tied to the Task Scheduler service's start, does not fire) or
+    // a resume from hibernation. Group Policy logs event 1502 when it applied
+    // new settings for the computer, so that a colour policy takes effect at
+    // the refresh that brings it.
     L"      <Subscription>&lt;QueryList&gt;&lt;Query Id=\"0\" Path=\"System\"&gt;&lt;Select Path=\"System\"&gt;"
-    L"*[System[Provider[@Name='Microsoft-Windows-Kernel-Power'] and (EventID=107 or EventID=507)]]"
+    L"*[System[(Provider[@Name='Microsoft-Windows-Kernel-Power'] and (EventID=107 or EventID=507))"
+    L" or (Provider[@Name='Microsoft-Windows-Kernel-Boot'] and EventID=27)"
+    L" or (Provider[@Name='Microsoft-Windows-GroupPolicy'] and EventID=1502)]]"
     L"&lt;/Select&gt;&lt;/Query&gt;&lt;/QueryList&gt;</Subscription>",
     L"    </EventTrigger>",
     L"    <BootTrigger>",

@@ -3,6 +3,7 @@
 #include "application/Messages.h"
 #include "application/Parser.h"
 #include "application/Platform.h"
+#include "application/ReadinessWait.h"
 #include "application/RunRecordWriter.h"
 #include "application/TaskFileReport.h"
 #include "application/UsageText.h"
@@ -37,7 +38,7 @@ void logUnattended(RequestKind kind, const std::vector<RunFailure>& failures, in
 
 // The reporting of a run that could not identify the machine, below.
 void reportFailedPlatformCheck(const Request& request, const std::runtime_error& error);
-void recordFailedPlatformCheck(RequestKind kind, const std::vector<RunFailure>& failures);
+void recordFailedPlatformCheck(RequestKind kind, const ReadinessWait& wait, const std::vector<RunFailure>& failures);
 std::unique_ptr<IColorizer> colorizerForGeneration(int generation);
 
 } // namespace
@@ -74,16 +75,26 @@ std::vector<RunFailure> runRequest(const Request& request)
         printStatus(request.statusAsJson ? StatusFormat::Json : StatusFormat::Lines, colorizerForGeneration);
         return {};
     }
+    // A restore waits for WMI and the firmware's interface to be ready, for
+    // at most a minute from here.
+    ReadinessWait wait(waitsForFirmware(request.kind), systemWaitClock());
     std::optional<Platform> platform;
-    try {
-        platform.emplace();
-    } catch (const std::runtime_error& error) {
-        reportFailedPlatformCheck(request, error);
-        std::vector<RunFailure> failures = {{FailureKind::PlatformCheck, widenAscii(errorChainText(error))}};
-        recordFailedPlatformCheck(request.kind, failures);
-        return failures;
+    wait.beginStep();
+    while (!platform) {
+        try {
+            platform.emplace();
+        } catch (const std::runtime_error& error) {
+            if (const auto pause = wait.waitAfterFailure(wmiStatusOf(error))) {
+                wait.sleep(*pause);
+                continue;
+            }
+            reportFailedPlatformCheck(request, error);
+            std::vector<RunFailure> failures = {{FailureKind::PlatformCheck, widenAscii(errorChainText(error))}};
+            recordFailedPlatformCheck(request.kind, wait, failures);
+            return failures;
+        }
     }
-    const bool done = platform->handleRequest(request);
+    const bool done = platform->handleRequest(request, wait);
     if (!platform->supported()) {
         return {{FailureKind::Unsupported, platform->model()}};
     }
@@ -96,7 +107,10 @@ std::vector<RunFailure> runRequest(const Request& request)
         failures.push_back({FailureKind::Unexpected, L"the request was not carried out"});
     }
     if (const std::optional<RunRequest> recorded = recordedRequest(request.kind)) {
-        writeRunRecord(platform->registry(), *recorded, platform->note(), failures);
+        RunNote note = platform->note();
+        note.tries = wait.mostTries();
+        note.waitedMs = wait.waitedMs();
+        writeRunRecord(platform->registry(), *recorded, note, failures);
     }
     return failures;
 }
@@ -128,7 +142,7 @@ void reportFailedPlatformCheck(const Request& request, const std::runtime_error&
 
 // The record of a lighting run that failed its platform check: where its
 // colours would have come from, read without writing anything.
-void recordFailedPlatformCheck(RequestKind kind, const std::vector<RunFailure>& failures)
+void recordFailedPlatformCheck(RequestKind kind, const ReadinessWait& wait, const std::vector<RunFailure>& failures)
 {
     const std::optional<RunRequest> recorded = recordedRequest(kind);
     if (!recorded) {
@@ -143,6 +157,8 @@ void recordFailedPlatformCheck(RequestKind kind, const std::vector<RunFailure>& 
     RunNote note;
     note.source = requestSource(kind, policy, reads);
     note.underPolicy = policy.state == PolicyState::InForce;
+    note.tries = wait.mostTries();
+    note.waitedMs = wait.waitedMs();
     writeRunRecord(registry, *recorded, note, failures);
 }
 

@@ -10,7 +10,7 @@ bool sendToFirmware(std::int32_t commandType, const CommandBlock& block)
 {
     const ComApartment apartment;
     if (!apartment.ready()) {
-        noteFirmwareFailure({"CoInitializeEx", apartment.result(), std::nullopt});
+        noteFirmwareFailure({"CoInitializeEx", apartment.result(), std::nullopt, false});
         return false;
     }
     // Declared after the apartment, so its COM objects go before the apartment does.

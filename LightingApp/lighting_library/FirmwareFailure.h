@@ -13,6 +13,9 @@ struct FirmwareFailure {
     std::string step;                       // the call that failed, e.g. "ExecMethod orvBIOSInt0"; empty for a refusal
     std::int32_t status = 0;                // the HRESULT the call ended with
     std::optional<std::int64_t> returnCode; // the firmware's non-zero "rwReturnCode"
+    // Whether the method call itself went through, so that the command reached
+    // the firmware: a failure after it must not send the command again.
+    bool executed = false;
 };
 
 // The lighting interfaces only say whether the firmware accepted a command;

@@ -77,8 +77,12 @@ HRESULT toNumber(VARIANT& returnCode, std::optional<std::int64_t>& number)
 HRESULT OrvaneWMIClassA::callBiosMethod(std::int32_t commandType, const CommandBlock& inData, CommandBlock& outData)
 {
     lastFailure = {};
+    executed = false;
     const HRESULT status = runMethod(commandType, inData, outData);
     releaseAll();
+    if (FAILED(status)) {
+        lastFailure.executed = executed;
+    }
     return status;
 }
 
@@ -90,7 +94,7 @@ const KestrineLightingLib::FirmwareFailure& OrvaneWMIClassA::failure() const
 HRESULT OrvaneWMIClassA::checked(const std::string& step, HRESULT status)
 {
     if (FAILED(status)) {
-        lastFailure = {step, status, std::nullopt};
+        lastFailure = {step, status, std::nullopt, false};
     }
     return status;
 }
@@ -177,6 +181,7 @@ HRESULT OrvaneWMIClassA::runMethod(std::int32_t commandType, const CommandBlock&
     if (FAILED(status)) {
         return status;
     }
+    executed = true;
     outData.fill(0);
     return checkFirmwareAnswer();
 }
@@ -278,7 +283,7 @@ HRESULT OrvaneWMIClassA::checkFirmwareAnswer()
         return status;
     }
     // Zero means the firmware carried the command out; anything else is its refusal.
-    lastFailure = {"", wbemStatus(WBEM_E_FAILED), code};
+    lastFailure = {"", wbemStatus(WBEM_E_FAILED), code, true};
     return lastFailure.status;
 }
 

@@ -63,4 +63,6 @@ private:
     Microsoft::WRL::ComPtr<IWbemClassObject> dataIn;
     Microsoft::WRL::ComPtr<IWbemClassObject> dataInClass;
     KestrineLightingLib::FirmwareFailure lastFailure;
+    // Set once ExecMethod went through in the current call.
+    bool executed = false;
 };

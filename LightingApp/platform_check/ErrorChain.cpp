@@ -23,3 +23,17 @@ std::string errorChainText(const std::exception& error)
     appendNested(error, text);
     return text;
 }
+
+std::optional<std::int32_t> wmiStatusOf(const std::exception& error)
+{
+    if (const auto* step = dynamic_cast<const WmiStepError*>(&error)) {
+        return step->status();
+    }
+    try {
+        std::rethrow_if_nested(error);
+    } catch (const std::exception& cause) {
+        return wmiStatusOf(cause);
+    } catch (...) {
+    }
+    return std::nullopt;
+}

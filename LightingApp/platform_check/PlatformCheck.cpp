@@ -1,5 +1,6 @@
 #include "platform_check/PlatformCheck.h"
 
+#include "platform_check/ErrorChain.h"
 #include "platform_check/WmiErrorText.h"
 #include "windows_wrappers/AutomationValues.h"
 #include "windows_wrappers/Utf8.h"
@@ -140,21 +141,21 @@ void PlatformCheck::connectWMINamespace()
     ComPtr<IWbemLocator> locator;
     HRESULT result = CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_ALL, IID_IWbemLocator, &locator);
     if (result != S_OK) {
-        throw std::runtime_error(locatorErrorMessage(result));
+        throw WmiStepError(locatorErrorMessage(result), result);
     }
 
     services.Reset();
     const ScopedBstr namespacePath(L"\\\\.\\root\\cimv2");
     result = locator->ConnectServer(namespacePath.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, &services);
     if (result != S_OK) {
-        throw std::runtime_error(connectServerErrorMessage(result));
+        throw WmiStepError(connectServerErrorMessage(result), result);
     }
 }
 
 void PlatformCheck::handleCreateInstanceEnumResult(HRESULT result)
 {
     if (result != S_OK) {
-        throw std::runtime_error("PlatformCheck::handleCreateInstanceEnumResult error");
+        throw WmiStepError("PlatformCheck::handleCreateInstanceEnumResult error", result);
     }
 }
 
@@ -164,10 +165,16 @@ void PlatformCheck::initModel()
         return;
     }
     try {
+        nextStatus = S_OK;
         enumerator->Reset();
         ScopedVariant value;
         if (!getVariant(*value.get())) {
-            throw std::runtime_error("PlatformCheck::initModel: getVariant exception");
+            const std::string message = "PlatformCheck::initModel: getVariant exception";
+            // A failed Next is a WMI step's failure; no model in the answer is not.
+            if (FAILED(nextStatus)) {
+                throw WmiStepError(message, nextStatus);
+            }
+            throw std::runtime_error(message);
         }
         // Taken up to the first NUL, as a C string would be.
         const BSTR text = value.get()->bstrVal;
@@ -188,6 +195,7 @@ bool PlatformCheck::getVariant(VARIANT& out)
         ComPtr<IWbemClassObject> computerSystem;
         ULONG returned = 0;
         const HRESULT nextResult = enumerator->Next(nextTimeoutMs, 1, &computerSystem, &returned);
+        nextStatus = nextResult;
         // A time-out or an empty enumeration returns a success code without an object.
         if (FAILED(nextResult) || returned != 1 || !computerSystem) {
             return false;

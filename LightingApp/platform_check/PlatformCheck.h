@@ -15,7 +15,8 @@
 //
 // Every failure leaves init() as a std::runtime_error with the message
 // "PlatformCheck::init: info exception"; the error of the failing step is kept
-// nested inside it (std::throw_with_nested).
+// nested inside it (std::throw_with_nested), as a WmiStepError with its
+// status when a WMI call failed.
 class PlatformCheck {
 public:
     explicit PlatformCheck(DWORD mutexWaitMs);
@@ -43,6 +44,8 @@ private:
     ComRuntime& com;
     Microsoft::WRL::ComPtr<IEnumWbemClassObject> enumerator;
     std::wstring model;
+    // What the enumeration's Next last returned.
+    HRESULT nextStatus = S_OK;
 
     // Shared by every check in the process.
     // NOLINTBEGIN(cppcoreguidelines-avoid-non-const-global-variables): one

@@ -154,6 +154,8 @@ std::vector<RecordValue> encodeLastRun(const LastRun& record)
     if (record.code) {
         values.push_back({L"Code", typeQword, numberData(static_cast<std::uint64_t>(*record.code), 8)});
     }
+    values.push_back({L"Tries", typeDword, numberData(record.tries, 4)});
+    values.push_back({L"WaitedMs", typeDword, numberData(record.waitedMs, 4)});
     return values;
 }
 
@@ -202,6 +204,16 @@ std::optional<LastRun> decodeLastRun(const std::vector<RecordValue>& values)
             return std::nullopt;
         }
         record.code = static_cast<std::int64_t>(*code);
+    }
+    // Records of runs that never waited may lack these.
+    for (const auto& [name, field] : {std::pair{L"Tries", &record.tries}, std::pair{L"WaitedMs", &record.waitedMs}}) {
+        if (present(values, name)) {
+            const auto number = readNumber(values, name, typeDword, 4);
+            if (!number) {
+                return std::nullopt;
+            }
+            *field = static_cast<std::uint32_t>(*number);
+        }
     }
     return record;
 }

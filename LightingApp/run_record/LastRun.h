@@ -50,6 +50,12 @@ struct LastRun {
     // FirmwareCallFailed: the HRESULT (as its unsigned 32 bits);
     // FirmwareRefused: the firmware's return code.
     std::optional<std::int64_t> code;
+    // How many times the run tried the step that needed the most tries (1
+    // when every step went through at once), and the time it spent waiting
+    // between tries, in milliseconds: a restore tries again while the
+    // firmware's interface is not ready.
+    std::uint32_t tries = 1;
+    std::uint32_t waitedMs = 0;
 };
 
 // The names the JSON and the registry use: "restore", "colours", ...;

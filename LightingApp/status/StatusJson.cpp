@@ -149,6 +149,8 @@ void writeRecord(JsonWriter& json, const std::optional<RecordFacts>& run)
     record.step.empty() ? json.null() : json.string(record.step);
     json.key("code");
     record.code ? json.number(*record.code) : json.null();
+    json.key("tries").number(record.tries);
+    json.key("waitedMs").number(record.waitedMs);
     json.endObject();
 }
 

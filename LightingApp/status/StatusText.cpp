@@ -104,6 +104,12 @@ std::wstring policyLine(const ColourPolicy& policy)
     return line;
 }
 
+// Milliseconds as seconds with one decimal: "15.5".
+std::wstring secondsText(std::uint32_t milliseconds)
+{
+    return std::to_wstring(milliseconds / 1000) + L"." + std::to_wstring(milliseconds % 1000 / 100);
+}
+
 // "Last run recorded in the machine key: none", or its time, account,
 // request, source, the bytes the firmware got and the outcome.
 std::wstring recordLine(StoredRoot root, const std::optional<RecordFacts>& run)
@@ -121,6 +127,9 @@ std::wstring recordLine(StoredRoot root, const std::optional<RecordFacts>& run)
             + sentZone(record.firmwareGot->lightBar);
     }
     line += std::wstring(L"; ") + outcomeText(record.outcome);
+    if (record.tries > 1) {
+        line += L" after " + std::to_wstring(record.tries) + L" tries in " + secondsText(record.waitedMs) + L" s";
+    }
     if (record.eventId) {
         line += L" (event " + std::to_wstring(*record.eventId);
         if (!record.step.empty()) {

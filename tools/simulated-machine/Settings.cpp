@@ -80,6 +80,43 @@ std::optional<HRESULT> parseStatus(std::wstring_view text)
     return static_cast<HRESULT>(static_cast<std::uint32_t>(*number));
 }
 
+namespace {
+
+// With VELTRIN_SIM_FAIL_<step>_CALLS set to N, only the first N calls of the
+// step in this process fail: a machine whose WMI is not ready yet. The calls
+// are counted in a variable of the process's own environment, which outlives
+// the unloading and reloading of this DLL between two COM apartments.
+// Returns whether this call is one that fails.
+bool countedCallFails(std::wstring_view step, HRESULT& invalid)
+{
+    std::wstring suffix = L"FAIL_";
+    suffix += step;
+    suffix += L"_CALLS";
+    const auto limit = variable(suffix);
+    if (!limit || limit->empty()) {
+        return true;
+    }
+    const auto narrowLimit = ascii(*limit);
+    const auto calls = narrowLimit ? parseWhole<std::uint32_t>(*narrowLimit, 10) : std::nullopt;
+    if (!calls) {
+        invalid = E_INVALIDARG;
+        return true;
+    }
+    std::wstring counterName{prefix};
+    counterName += L"COUNT_";
+    counterName += step;
+    const auto counter = variable(counterName.substr(prefix.size()));
+    const auto narrowCounter = counter ? ascii(*counter) : std::nullopt;
+    const std::uint32_t made = narrowCounter ? parseWhole<std::uint32_t>(*narrowCounter, 10).value_or(0) : 0;
+    if (made >= *calls) {
+        return false;
+    }
+    SetEnvironmentVariableW(counterName.c_str(), std::to_wstring(made + 1).c_str());
+    return true;
+}
+
+} // namespace
+
 HRESULT fault(std::wstring_view step)
 {
     std::wstring suffix = L"FAIL_";
@@ -87,6 +124,13 @@ HRESULT fault(std::wstring_view step)
     const auto value = variable(suffix);
     if (!value || value->empty()) {
         return S_OK;
+    }
+    HRESULT invalid = S_OK;
+    if (!countedCallFails(step, invalid)) {
+        return S_OK;
+    }
+    if (FAILED(invalid)) {
+        return invalid;
     }
     return parseStatus(*value).value_or(E_INVALIDARG);
 }

@@ -19,7 +19,9 @@ namespace simulated_machine::settings {
 std::optional<std::wstring> variable(std::wstring_view suffix);
 
 // The status configured for a step in VELTRIN_SIM_FAIL_<step>: S_OK when
-// unset or empty, E_INVALIDARG when not a number.
+// unset or empty, E_INVALIDARG when not a number. With
+// VELTRIN_SIM_FAIL_<step>_CALLS=N only the first N calls of the step in this
+// process fail; later ones give S_OK.
 HRESULT fault(std::wstring_view step);
 
 // A switch in VELTRIN_SIM_<suffix>: unset, empty or "0" is off, "1" is on.

@@ -159,6 +159,12 @@ SimulatedMachineCase& SimulatedMachineCase::fail(Step step, HRESULT status)
     return set(L"FAIL_" + std::wstring{stepName(step)}, hex(status));
 }
 
+SimulatedMachineCase& SimulatedMachineCase::failFirst(Step step, HRESULT status, unsigned calls)
+{
+    fail(step, status);
+    return set(L"FAIL_" + std::wstring{stepName(step)} + L"_CALLS", std::to_wstring(calls));
+}
+
 SimulatedMachineCase& SimulatedMachineCase::failPut(std::wstring_view property, HRESULT status)
 {
     std::wstring step = L"FAIL_PUT_";

@@ -57,6 +57,9 @@ public:
     SimulatedMachineCase& fail(Step step, HRESULT status);
     // The same for a WMI status, which WMI's headers declare as an unsigned enumeration.
     SimulatedMachineCase& fail(Step step, WBEMSTATUS status) { return fail(step, static_cast<HRESULT>(status)); }
+    // The step fails with the status for its first `calls` calls in each
+    // process, then works: WMI that is not ready yet.
+    SimulatedMachineCase& failFirst(Step step, HRESULT status, unsigned calls);
     // Put of the named property fails with the status (the name as the caller spells it).
     SimulatedMachineCase& failPut(std::wstring_view property, HRESULT status);
     SimulatedMachineCase& cimv2NextTimeout();

@@ -50,3 +50,43 @@ TEST(ErrorChain, CauseThatIsNotAStandardErrorIsNamedUnknown)
 }
 
 } // namespace
+
+namespace {
+
+std::optional<std::int32_t> statusOf(void (*raise)())
+{
+    try {
+        raise();
+    } catch (const std::exception& error) {
+        return wmiStatusOf(error);
+    }
+    return std::nullopt;
+}
+
+// The status of the WMI step is found however deep the step's error lies.
+TEST(ErrorChain, FindsTheFailedWmiStepsStatus)
+{
+    EXPECT_EQ(statusOf([] { throw WmiStepError("connect", -2147217387); }), -2147217387);
+    EXPECT_EQ(statusOf([] {
+                  try {
+                      try {
+                          throw WmiStepError("enumeration", -2147217406);
+                      } catch (...) {
+                          std::throw_with_nested(std::runtime_error("setup"));
+                      }
+                  } catch (...) {
+                      std::throw_with_nested(std::runtime_error("init"));
+                  }
+              }),
+              -2147217406);
+    EXPECT_EQ(statusOf([] {
+                  try {
+                      throw std::runtime_error("no model");
+                  } catch (...) {
+                      std::throw_with_nested(std::runtime_error("init"));
+                  }
+              }),
+              std::nullopt);
+}
+
+} // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -17,7 +18,14 @@ LastRun firmwareRefused()
     record.outcome = RunOutcome::FirmwareRefused;
     record.eventId = 5;
     record.code = 3;
+    record.tries = 7;
+    record.waitedMs = 23500;
     return record;
+}
+
+RecordValue& named(std::vector<RecordValue>& values, std::wstring_view name)
+{
+    return *std::find_if(values.begin(), values.end(), [&](const RecordValue& v) { return v.name == name; });
 }
 
 bool sameRecord(const LastRun& a, const LastRun& b)
@@ -29,7 +37,7 @@ bool sameRecord(const LastRun& a, const LastRun& b)
     };
     return a.time == b.time && a.account == b.account && a.request == b.request && a.source == b.source
         && bytes(a.firmwareGot) == bytes(b.firmwareGot) && a.outcome == b.outcome && a.eventId == b.eventId
-        && a.step == b.step && a.code == b.code;
+        && a.step == b.step && a.code == b.code && a.tries == b.tries && a.waitedMs == b.waitedMs;
 }
 
 // What is written reads back the same; a record that lacks what it needs, or
@@ -58,13 +66,23 @@ TEST(LastRun, ReadsBackWhatWasWrittenAndNothingMalformed)
         [](std::vector<RecordValue>& v) { v[4].type = 3; },                      // the outcome not a REG_SZ
         [](std::vector<RecordValue>& v) { v[5].data.pop_back(); },               // two bytes of the logo
         [](std::vector<RecordValue>& v) { v.erase(v.begin() + 6); },             // the light bar's bytes missing
-        [](std::vector<RecordValue>& v) { v.back().data.resize(4); },            // a code of four bytes
+        [](std::vector<RecordValue>& v) { named(v, L"Code").data.resize(4); },  // a code of four bytes
+        [](std::vector<RecordValue>& v) { named(v, L"Tries").data.resize(2); }, // tries of two bytes
+        [](std::vector<RecordValue>& v) { named(v, L"WaitedMs").type = 11; },   // the wait a REG_QWORD
     };
     for (const auto& fault : faults) {
         std::vector<RecordValue> values = encodeLastRun(firmwareRefused());
         fault(values);
         EXPECT_FALSE(decodeLastRun(values).has_value());
     }
+
+    // A record of a run that never waited may lack the tries and the wait.
+    std::vector<RecordValue> values = encodeLastRun(firmwareRefused());
+    std::erase_if(values, [](const RecordValue& v) { return v.name == L"Tries" || v.name == L"WaitedMs"; });
+    const auto decoded = decodeLastRun(values);
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->tries, 1U);
+    EXPECT_EQ(decoded->waitedMs, 0U);
 }
 
 } // namespace

@@ -125,6 +125,25 @@ TEST_F(ModelQueryTest, SuccessCodesAndFirmwareSideFaultsLeaveTheQueryWorking)
     EXPECT_NE(enumerator, nullptr);
 }
 
+// A step that is not ready fails its first calls in the process, then works;
+// a count that is not a number fails every call.
+TEST_F(ModelQueryTest, AStepNotReadyFailsItsFirstCallsOnly)
+{
+    constexpr HRESULT transportFailure = static_cast<HRESULT>(WBEM_E_TRANSPORT_FAILURE);
+    SimulatedMachineCase machine;
+    machine.failFirst(Step::Cimv2Enum, transportFailure, 2);
+    for (const HRESULT expected : {transportFailure, transportFailure, S_OK, S_OK}) {
+        const ModelQuery query = queryModel();
+        EXPECT_EQ(query.status, expected);
+        EXPECT_EQ(query.model, expected == S_OK ? L"Orvane VR Veltrin G2" : L"");
+    }
+
+    SimulatedMachineCase badCount;
+    badCount.fail(Step::Cimv2Connect, transportFailure).set(L"FAIL_CIMV2_CONNECT_CALLS", L"two");
+    EXPECT_EQ(queryModel().status, E_INVALIDARG);
+    EXPECT_EQ(queryModel().status, E_INVALIDARG);
+}
+
 TEST_F(ModelQueryTest, EnumerationYieldsOneInstanceAndCanBeReset)
 {
     SimulatedMachineCase machine;
