@@ -13,40 +13,8 @@ using ::testing::SizeIs;
 
 namespace {
 
-const wchar_t* const policyKey = L"SOFTWARE\\Policies\\Orvane\\VeltrinLighting";
 const std::vector<std::uint32_t> policyColours = {0, 0, 255, 100, 0, 255, 0, 50};
 const std::vector<std::uint32_t> storedColours = {255, 0, 0, 100, 255, 0, 0, 100};
-
-void setPolicyValue(const wchar_t* name, DWORD type, const void* data, DWORD size)
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, policyKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
-                              &key, nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-    RegCloseKey(key);
-}
-
-void setPolicy(const std::vector<std::uint32_t>& colours, std::optional<DWORD> usersMayChange)
-{
-    for (std::size_t i = 0; i < colours.size(); ++i) {
-        const DWORD data = colours[i];
-        setPolicyValue(valueNames[i].data(), REG_DWORD, &data, sizeof(data));
-    }
-    if (usersMayChange) {
-        setPolicyValue(L"UsersMayChange", REG_DWORD, &*usersMayChange, sizeof(DWORD));
-    }
-}
-
-void clearPolicy()
-{
-    HKEY policies = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Policies", 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &policies)
-        == ERROR_SUCCESS) {
-        RegDeleteTreeW(policies, L"Orvane");
-        RegCloseKey(policies);
-    }
-}
 
 std::vector<std::optional<std::uint32_t>> asStored(const std::vector<std::uint32_t>& values)
 {

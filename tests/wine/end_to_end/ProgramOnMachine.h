@@ -35,6 +35,13 @@ protected:
 std::vector<std::optional<std::uint32_t>> stored(std::initializer_list<std::uint32_t> values);
 std::vector<std::optional<std::uint32_t>> nothingStored();
 
+// The colour policy under HKLM\SOFTWARE\Policies\Orvane\VeltrinLighting:
+// one value, the eight colour values (and UsersMayChange, when given), or
+// none at all.
+void setPolicyValue(const wchar_t* name, DWORD type, const void* data, DWORD size);
+void setPolicy(const std::vector<std::uint32_t>& colours, std::optional<DWORD> usersMayChange);
+void clearPolicy();
+
 // The usage text as the program prints it when invoked as "lighting.exe".
 std::string usageText();
 
