@@ -115,7 +115,6 @@ bool Platform::restore(std::optional<RequestLock>& lock, ReadinessWait& wait)
 {
     wait.beginStep();
     for (;;) {
-        firmwareFailure.reset();
         // Under a policy the stored colours stay as they are, for when it is lifted.
         const bool done = runNote.underPolicy ? apply(policy.values) : applyAndStore(storedOrDefaultZoneValues());
         // Only a call that never reached the firmware is tried again.
@@ -171,12 +170,12 @@ void Platform::noteFirmwareGot(const ZoneValues& values)
 
 bool Platform::noteFailures(const ZoneValues& values, bool sent, bool stored)
 {
+    firmwareFailure = sent ? std::nullopt : KestrineLightingLib::takeFirmwareFailure();
     if (sent) {
         noteFirmwareGot(values);
     } else {
         // Without a note nothing reached the firmware: the command was never built.
-        const auto firmware = KestrineLightingLib::takeFirmwareFailure();
-        firmwareFailure = firmware;
+        const auto& firmware = firmwareFailure;
         if (firmware && firmware->returnCode) {
             // A refused command reached the firmware; one whose call failed may not have.
             noteFirmwareGot(values);

@@ -44,10 +44,11 @@ WaitClock& systemWaitClock();
 // time spent waiting. A run makes one, at its start.
 class ReadinessWait {
 public:
-    // A run whose request does not wait never waits.
+    // A run whose request does not wait never waits. The first step's first
+    // try comes next.
     ReadinessWait(bool waits, WaitClock& clock);
 
-    // A new step begins: its first try comes next.
+    // Another step begins: its first try comes next.
     void beginStep();
 
     // The step's try failed with this status (nothing: a failure without

@@ -79,7 +79,6 @@ std::vector<RunFailure> runRequest(const Request& request)
     // at most a minute from here.
     ReadinessWait wait(waitsForFirmware(request.kind), systemWaitClock());
     std::optional<Platform> platform;
-    wait.beginStep();
     while (!platform) {
         try {
             platform.emplace();

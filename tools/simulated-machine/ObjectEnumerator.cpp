@@ -47,7 +47,16 @@ HRESULT ObjectEnumerator::Next(LONG timeout, ULONG count, IWbemClassObject** han
         return errorInvalidParameter;
     }
     *returned = 0;
+    HRESULT successCode = S_OK;
     if (!timeoutSwitch.empty()) {
+        // The enumeration that times out on request fails on request too:
+        // CIMV2_NEXT_TIMEOUT goes with the step CIMV2_NEXT.
+        const std::wstring step = timeoutSwitch.substr(0, timeoutSwitch.rfind(L"_TIMEOUT"));
+        const HRESULT failure = guarded([&] { return settings::fault(step); });
+        if (FAILED(failure)) {
+            return failure;
+        }
+        successCode = failure;
         bool timesOut = false;
         const HRESULT status = guarded([&] { return settings::flag(timeoutSwitch, timesOut); });
         if (FAILED(status)) {
@@ -62,7 +71,7 @@ HRESULT ObjectEnumerator::Next(LONG timeout, ULONG count, IWbemClassObject** han
         ++*returned;
         ++position;
     }
-    return *returned == count ? S_OK : statusFalse;
+    return *returned == count ? successCode : statusFalse;
 }
 
 HRESULT ObjectEnumerator::NextAsync(ULONG, IWbemObjectSink*) { return errorNotSupported; }

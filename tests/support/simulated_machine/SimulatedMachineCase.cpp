@@ -70,6 +70,7 @@ std::wstring_view stepName(Step step)
     case Step::Cimv2Connect: return L"CIMV2_CONNECT";
     case Step::WmiConnect: return L"WMI_CONNECT";
     case Step::Cimv2Enum: return L"CIMV2_ENUM";
+    case Step::Cimv2Next: return L"CIMV2_NEXT";
     case Step::WmiGetClass: return L"WMI_GET_CLASS";
     case Step::WmiEnum: return L"WMI_ENUM";
     case Step::WmiExec: return L"WMI_EXEC";

@@ -22,6 +22,7 @@ enum class Step {
     Cimv2Connect,  // ConnectServer to root\cimv2
     WmiConnect,    // ConnectServer to root\wmi
     Cimv2Enum,     // CreateInstanceEnum of "Win32_ComputerSystem"
+    Cimv2Next,     // Next on that enumeration
     WmiGetClass,   // GetObject of "orvBIntM"
     WmiEnum,       // CreateInstanceEnum of "orvBIntM"
     WmiExec,       // ExecMethod

@@ -7,6 +7,8 @@
 #include <gmock/gmock.h>
 
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -138,26 +140,49 @@ TEST_F(Readiness, RefusalsAndRequestsOfAPersonFailAtOnce)
     }
 }
 
-// While a restore waits, a person sets new colours: the restore's next try
-// sends those, never the ones it read before its wait.
-TEST_F(Readiness, AfterAWaitTheRestoreSendsWhatIsStoredThen)
+// While a restore waits, what it would send changes: its next try sends
+// what is set then, never what it read before its wait. It holds no lock
+// while it waits: a person's request meanwhile goes through at once.
+TEST_F(Readiness, AfterAWaitTheRestoreSendsWhatIsSetThen)
 {
-    storeValues({1, 2, 3, 100, 4, 5, 6, 100});
-    machine.failFirst(Step::WmiGetClass, notFound, 3); // tries again after 0.5, 1 and 2 s
-    RunningProgram restore({besideTestProgram(L"VeltrinLighting.exe"), {}, L"C:\\Tools\\lighting.exe",
-                            machine.environmentBlock()});
-    std::this_thread::sleep_for(1s);
-    SimulatedMachineCase person{SimulatedMachineCase::Scope::ChildProcesses};
-    const ProgramResult colours =
-        runProgram({besideTestProgram(L"VeltrinLighting.exe"), {L"9", L"8", L"7", L"100"}, L"C:\\Tools\\lighting.exe",
-                    person.environmentBlock()});
-    EXPECT_EQ(colours.output, "");
-    EXPECT_EQ(restore.finish().output, "");
+    const struct {
+        const char* name;
+        std::function<void()> meanwhile;
+        std::vector<std::uint8_t> sent;
+        std::vector<std::optional<std::uint32_t>> storedAfter;
+    } cases[] = {
+        {"a person sets colours",
+         [] {
+             SimulatedMachineCase person{SimulatedMachineCase::Scope::ChildProcesses};
+             const ProgramResult colours =
+                 runProgram({besideTestProgram(L"VeltrinLighting.exe"), {L"9", L"8", L"7", L"100"},
+                             L"C:\\Tools\\lighting.exe", person.environmentBlock()});
+             EXPECT_EQ(colours.output, "");
+             EXPECT_LT(colours.elapsed, 2s) << "the waiting restore held the request lock";
+         },
+         {9, 8, 7, 9, 8, 7}, stored({9, 8, 7, 100, 9, 8, 7, 100})},
+        {"a policy comes", [] { setPolicy({0, 0, 255, 100, 0, 255, 0, 50}, 0); }, {0, 0, 255, 0, 127, 0},
+         stored({1, 2, 3, 100, 4, 5, 6, 100})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        clearStoredColors();
+        storeValues({1, 2, 3, 100, 4, 5, 6, 100});
+        SimulatedMachineCase notReady{SimulatedMachineCase::Scope::ChildProcesses};
+        // Tries at 0, 0.5, 1.5, 3.5 and 7.5 s; the last wait runs from 3.5 s.
+        notReady.failFirst(Step::WmiGetClass, notFound, 4);
+        RunningProgram restore({besideTestProgram(L"VeltrinLighting.exe"), {}, L"C:\\Tools\\lighting.exe",
+                                notReady.environmentBlock()});
+        std::this_thread::sleep_for(4500ms);
+        c.meanwhile();
+        EXPECT_EQ(restore.finish().output, "");
+        clearPolicy();
 
-    const auto calls = machine.calls();
-    ASSERT_THAT(calls, SizeIs(1));
-    expectColorCommand(calls[0], {9, 8, 7, 9, 8, 7});
-    EXPECT_EQ(storedValues(), stored({9, 8, 7, 100, 9, 8, 7, 100}));
+        const auto calls = notReady.calls();
+        ASSERT_THAT(calls, SizeIs(1));
+        expectColorCommand(calls[0], c.sent);
+        EXPECT_EQ(storedValues(), c.storedAfter);
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <future>
 #include <optional>
@@ -67,6 +68,9 @@ struct FailureCase {
     const char* name;
     std::function<void(SimulatedMachineCase&)> configure;
     std::string expected;
+    // The status of the failed WMI step the error carries, for the run to
+    // tell an interface not ready yet from a refusal; none without one.
+    std::optional<std::int32_t> status;
 };
 
 void PrintTo(const FailureCase& failure, std::ostream* out)
@@ -81,31 +85,46 @@ TEST_P(Failures, KeepTheFailingStepInsideTheInitError)
     SimulatedMachineCase machine;
     GetParam().configure(machine);
     EXPECT_EQ(failureOf(detectGeneration), initFailed + GetParam().expected);
+    std::optional<std::int32_t> status;
+    try {
+        detectGeneration();
+    } catch (const std::exception& error) {
+        status = wmiStatusOf(error);
+    }
+    EXPECT_EQ(status, GetParam().status);
 }
 
 const std::string connect = "PlatformCheck::connectWMINamespace: ";
+const std::string noModel = "PlatformCheck::initModel: unknown exception: PlatformCheck::initModel: getVariant exception";
+const std::string enumeration =
+    "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error";
+
+constexpr std::int32_t wbem(WBEMSTATUS status)
+{
+    return static_cast<std::int32_t>(status);
+}
 
 INSTANTIATE_TEST_SUITE_P(PlatformCheck, Failures, ::testing::Values(
-    FailureCase{"model null", [](auto& m) { m.modelNull(); },
-                "PlatformCheck::initModel: unknown exception: PlatformCheck::initModel: getVariant exception"},
-    FailureCase{"next timed out", [](auto& m) { m.cimv2NextTimeout(); },
-                "PlatformCheck::initModel: unknown exception: PlatformCheck::initModel: getVariant exception"},
+    FailureCase{"model null", [](auto& m) { m.modelNull(); }, noModel, std::nullopt},
+    FailureCase{"next timed out", [](auto& m) { m.cimv2NextTimeout(); }, noModel, std::nullopt},
+    FailureCase{"next failed", [](auto& m) { m.fail(Step::Cimv2Next, WBEM_E_TRANSPORT_FAILURE); }, noModel,
+                wbem(WBEM_E_TRANSPORT_FAILURE)},
     FailureCase{"locator not registered", [](auto& m) { m.fail(Step::Cimv2Locator, REGDB_E_CLASSNOTREG); },
-                connect + "WbemLocator not registered in the registration database"},
+                connect + "WbemLocator not registered in the registration database", REGDB_E_CLASSNOTREG},
     FailureCase{"locator without interface", [](auto& m) { m.fail(Step::Cimv2Locator, E_NOINTERFACE); },
-                connect + "WbemLocator interface is not exposed"},
+                connect + "WbemLocator interface is not exposed", E_NOINTERFACE},
     FailureCase{"locator denied", [](auto& m) { m.fail(Step::Cimv2Locator, E_ACCESSDENIED); },
-                connect + "CoCreateInstance error: 0x80070005"},
+                connect + "CoCreateInstance error: 0x80070005", E_ACCESSDENIED},
     FailureCase{"connect denied", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_ACCESS_DENIED); },
-                connect + "user name or password not valid or authorized"},
+                connect + "user name or password not valid or authorized", wbem(WBEM_E_ACCESS_DENIED)},
     FailureCase{"connect not found", [](auto& m) { m.fail(Step::Cimv2Connect, WBEM_E_NOT_FOUND); },
-                connect + "ConnectServer error: 0x80041002"},
+                connect + "ConnectServer error: 0x80041002", wbem(WBEM_E_NOT_FOUND)},
     FailureCase{"connect success code", [](auto& m) { m.fail(Step::Cimv2Connect, 1); },
-                connect + "ConnectServer error: 0x1"},
-    FailureCase{"enumeration failed", [](auto& m) { m.fail(Step::Cimv2Enum, WBEM_E_FAILED); },
-                "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error"},
-    FailureCase{"enumeration success code", [](auto& m) { m.fail(Step::Cimv2Enum, WBEM_S_FALSE); },
-                "PlatformCheck::setupWmi: unknown exception: PlatformCheck::handleCreateInstanceEnumResult error"}));
+                connect + "ConnectServer error: 0x1", 1},
+    FailureCase{"enumeration failed", [](auto& m) { m.fail(Step::Cimv2Enum, WBEM_E_FAILED); }, enumeration,
+                wbem(WBEM_E_FAILED)},
+    FailureCase{"enumeration success code", [](auto& m) { m.fail(Step::Cimv2Enum, WBEM_S_FALSE); }, enumeration,
+                wbem(WBEM_S_FALSE)}));
 
 TEST(PlatformCheck, RunsTwiceInOneProcessAndLeavesComAsItFoundIt)
 {
