@@ -178,6 +178,13 @@ HRESULT WbemObject::Get(LPCWSTR name, LONG flags, VARIANT* value, CIMTYPE* type,
         if (std::wstring_view{name}.starts_with(L"__")) {
             return getSystemProperty(name, value, type, flavor);
         }
+        if (!isClass && sameName(name, L"OutData")) {
+            // Reading the firmware method's answer, after the call went through.
+            const HRESULT status = settings::fault(L"WMI_OUT_DATA");
+            if (FAILED(status)) {
+                return status;
+            }
+        }
         const Property* property = find(name);
         if (property == nullptr) {
             return errorNotFound;

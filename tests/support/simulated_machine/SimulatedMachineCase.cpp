@@ -74,6 +74,7 @@ std::wstring_view stepName(Step step)
     case Step::WmiGetClass: return L"WMI_GET_CLASS";
     case Step::WmiEnum: return L"WMI_ENUM";
     case Step::WmiExec: return L"WMI_EXEC";
+    case Step::WmiOutData: return L"WMI_OUT_DATA";
     }
     throw std::invalid_argument("unknown step");
 }

@@ -26,6 +26,7 @@ enum class Step {
     WmiGetClass,   // GetObject of "orvBIntM"
     WmiEnum,       // CreateInstanceEnum of "orvBIntM"
     WmiExec,       // ExecMethod
+    WmiOutData,    // Get of "OutData" on ExecMethod's answer
 };
 
 // The variable name part of a step, e.g. L"CIMV2_LOCATOR".

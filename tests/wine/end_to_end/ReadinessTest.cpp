@@ -140,6 +140,21 @@ TEST_F(Readiness, RefusalsAndRequestsOfAPersonFailAtOnce)
     }
 }
 
+// A command that reached the firmware is never sent again, even when the
+// answer that follows fails as an interface not ready would.
+TEST_F(Readiness, ACallThatWentThroughIsNotSentAgain)
+{
+    storeValues({1, 2, 3, 100, 4, 5, 6, 100});
+    machine.failFirst(Step::WmiOutData, RPC_E_DISCONNECTED, 1);
+    EXPECT_EQ(run({}).output, "Request Failed\r\n");
+    const auto calls = machine.calls();
+    ASSERT_THAT(calls, SizeIs(1));
+    expectColorCommand(calls[0], {1, 2, 3, 4, 5, 6});
+    const JsonValue record = lastRun();
+    EXPECT_EQ(record.at("step").string(), L"Get OutData");
+    EXPECT_EQ(record.at("tries").integer(), 1);
+}
+
 // While a restore waits, what it would send changes: its next try sends
 // what is set then, never what it read before its wait. It holds no lock
 // while it waits: a person's request meanwhile goes through at once.

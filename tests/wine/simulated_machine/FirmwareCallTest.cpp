@@ -176,6 +176,19 @@ TEST_F(FirmwareCallTest, EachFaultStopsTheCallAtItsStep)
     }
 }
 
+// The call goes through and is recorded; only its answer cannot be read.
+TEST_F(FirmwareCallTest, AnUnreadableAnswerFollowsARecordedCall)
+{
+    SimulatedMachineCase machine;
+    machine.fail(Step::WmiOutData, RPC_E_DISCONNECTED);
+    const FirmwareCall call = callFirmware();
+    EXPECT_EQ(call.failedStep, "Get(OutData)");
+    EXPECT_EQ(call.status, RPC_E_DISCONNECTED);
+    const auto calls = machine.calls();
+    ASSERT_EQ(calls.size(), 1U);
+    EXPECT_EQ(calls[0].result, S_OK);
+}
+
 TEST_F(FirmwareCallTest, AFailingPutStoresNothing)
 {
     const std::wstring properties[] = {L"Sign", L"Command", L"CommandType", L"Size", L"orvBData"};
