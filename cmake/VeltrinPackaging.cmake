@@ -26,7 +26,8 @@
 # default.
 #
 # The zip comes from cpack: VeltrinLighting-<version>-win64.zip holds the program, the
-# README, the guides (docs/), the licence and the policy template (PolicyDefinitions/), and nothing else: only the "program" component is
+# README, the guides (docs/), the licence, the policy template (PolicyDefinitions/)
+# and the deployment scripts (deploy/), and nothing else: only the "program" component is
 # packed, and the test programs and the simulated machine belong to no
 # install rule at all.
 
@@ -103,6 +104,8 @@ install(FILES README.md LICENSE DESTINATION . COMPONENT program)
 install(DIRECTORY PolicyDefinitions DESTINATION . COMPONENT program)
 # The guides beside the README, which links to them.
 install(DIRECTORY docs DESTINATION . COMPONENT program)
+# The detection and remediation scripts that the guides quote.
+install(DIRECTORY deploy DESTINATION . COMPONENT program)
 
 set(release_name "${PROJECT_NAME}-${PROJECT_VERSION}-win64")
 set(CPACK_GENERATOR ZIP)
