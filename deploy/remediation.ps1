@@ -22,6 +22,12 @@ $program = Join-Path $env:ProgramW6432 'VeltrinLighting\VeltrinLighting.exe'
 $upgradeCode = '{F60629B0-C32C-4ECE-B227-B9C6BB5BC3BE}'
 $repairedBy = 'taskNotRegistered', 'taskDisabled', 'taskNotTheProgram', 'eventSourceNotRegistered'
 
+# A property of a Windows Installer automation object, read through
+# IDispatch: the objects carry no type information for PowerShell to bind to.
+function Get-InstallerProperty($object, [string] $name, [object[]] $arguments) {
+    $object.GetType().InvokeMember($name, [Reflection.BindingFlags]::GetProperty, $null, $object, $arguments)
+}
+
 function Report([string[]] $done, [int] $exitCode) {
     $line = $done -join '; '
     if ($line.Length -gt 2048) { $line = $line.Substring(0, 2048) }
@@ -42,7 +48,10 @@ try {
 $done = @()
 if (@($problems | Where-Object { $repairedBy -contains $_ }).Count -gt 0) {
     $installer = New-Object -ComObject WindowsInstaller.Installer
-    foreach ($product in @($installer.RelatedProducts($upgradeCode))) {
+    $products = Get-InstallerProperty $installer 'RelatedProducts' @($upgradeCode)
+    $count = Get-InstallerProperty $products 'Count' @()
+    for ($index = 0; $index -lt $count; $index++) {
+        $product = Get-InstallerProperty $products 'Item' @($index)
         $repair = Start-Process -FilePath msiexec.exe -ArgumentList "/fomus $product /qn" -Wait -PassThru
         $done += "repair of $product exited $($repair.ExitCode)"
         if ($repair.ExitCode -notin 0, 3010, 1641) {
