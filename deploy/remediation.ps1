@@ -22,8 +22,9 @@ $program = Join-Path $env:ProgramW6432 'VeltrinLighting\VeltrinLighting.exe'
 $upgradeCode = '{F60629B0-C32C-4ECE-B227-B9C6BB5BC3BE}'
 $repairedBy = 'taskNotRegistered', 'taskDisabled', 'taskNotTheProgram', 'eventSourceNotRegistered'
 
-# A property of a Windows Installer automation object, read through
-# IDispatch: the objects carry no type information for PowerShell to bind to.
+# A property of a Windows Installer automation object, read by name through
+# IDispatch (InvokeMember), which does not depend on PowerShell finding type
+# information for the object.
 function Get-InstallerProperty($object, [string] $name, [object[]] $arguments) {
     $object.GetType().InvokeMember($name, [Reflection.BindingFlags]::GetProperty, $null, $object, $arguments)
 }
