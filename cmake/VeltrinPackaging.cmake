@@ -26,7 +26,8 @@
 # default.
 #
 # The zip comes from cpack: VeltrinLighting-<version>-win64.zip holds the program, the
-# README, the guides (docs/), the licence and the policy template (PolicyDefinitions/), and nothing else: only the "program" component is
+# README, the guides (docs/), the licence, the policy template (PolicyDefinitions/)
+# and the deployment scripts (deploy/), and nothing else: only the "program" component is
 # packed, and the test programs and the simulated machine belong to no
 # install rule at all.
 
@@ -39,9 +40,13 @@ set(VELTRIN_SIGNING_PKCS11_MODULE "" CACHE FILEPATH "PKCS#11 module (.so) of the
 set(VELTRIN_SIGNING_PIN_FILE "" CACHE FILEPATH "File holding the token's PIN (optional)")
 set(VELTRIN_SIGNING_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server that timestamps every signature (optional)")
 set(VELTRIN_RELEASE_URL "" CACHE STRING "Folder (https://...) the release is published in, for the winget manifest (optional)")
-if(VELTRIN_RELEASE_URL AND NOT VELTRIN_RELEASE_URL MATCHES "^[Hh][Tt][Tt][Pp][Ss]?://.")
-  message(FATAL_ERROR "VELTRIN_RELEASE_URL must be an http:// or https:// URL, not \"${VELTRIN_RELEASE_URL}\"")
-endif()
+set(VELTRIN_PACKAGE_URL "" CACHE STRING
+  "Home page (https://...) of the package, the winget manifest's PackageUrl (optional: the folder above VELTRIN_RELEASE_URL)")
+foreach(url_variable VELTRIN_RELEASE_URL VELTRIN_PACKAGE_URL)
+  if(${url_variable} AND NOT ${url_variable} MATCHES "^[Hh][Tt][Tt][Pp][Ss]?://.")
+    message(FATAL_ERROR "${url_variable} must be an http:// or https:// URL, not \"${${url_variable}}\"")
+  endif()
+endforeach()
 include(VeltrinSigningSettings)
 
 # Command that signs INPUT into OUTPUT, in the variable named by out_var.
@@ -103,6 +108,8 @@ install(FILES README.md LICENSE DESTINATION . COMPONENT program)
 install(DIRECTORY PolicyDefinitions DESTINATION . COMPONENT program)
 # The guides beside the README, which links to them.
 install(DIRECTORY docs DESTINATION . COMPONENT program)
+# The detection and remediation scripts that the guides quote.
+install(DIRECTORY deploy DESTINATION . COMPONENT program)
 
 set(release_name "${PROJECT_NAME}-${PROJECT_VERSION}-win64")
 set(CPACK_GENERATOR ZIP)
@@ -130,10 +137,12 @@ if(NOT VELTRIN_WIXL OR NOT VELTRIN_MSIBUILD OR NOT VELTRIN_MSIINFO OR NOT VELTRI
 endif()
 set(release_msi "${PROJECT_BINARY_DIR}/${release_name}.msi")
 set(build_msi "${VELTRIN_BASH}" "${PROJECT_SOURCE_DIR}/installer/build-msi.sh" "${PROJECT_VERSION}"
-              "${release_program}" "${release_actions}" "${PROJECT_SOURCE_DIR}/README.md" "${PROJECT_SOURCE_DIR}/LICENSE")
+              "${release_program}" "${release_actions}" "${PROJECT_SOURCE_DIR}/README.md" "${PROJECT_SOURCE_DIR}/LICENSE"
+              "${PROJECT_SOURCE_DIR}/docs")
+file(GLOB guides CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/docs/*.md")
 set(msi_inputs "${release_program}" "${release_actions}" "${PROJECT_SOURCE_DIR}/installer/build-msi.sh"
                "${PROJECT_SOURCE_DIR}/installer/VeltrinLighting.wxs" "${PROJECT_SOURCE_DIR}/README.md"
-               "${PROJECT_SOURCE_DIR}/LICENSE")
+               "${PROJECT_SOURCE_DIR}/LICENSE" ${guides})
 if(VELTRIN_SIGNING_CERT)
   veltrin_sign_command(sign_msi "${release_dir}/unsigned/package.msi" "${release_msi}")
   add_custom_command(OUTPUT "${release_msi}"
@@ -169,7 +178,8 @@ add_custom_target(release
   COMMAND "${CMAKE_COMMAND}" -D "FILE=${release_msi}" -P "${checksum_script}"
   COMMAND "${CMAKE_COMMAND}" -D "MSI=${release_msi}" -D "MSIINFO=${VELTRIN_MSIINFO}"
           -D "DESCRIPTION=${PROJECT_DESCRIPTION}" -D "WINGET_DIR=${PROJECT_BINARY_DIR}/winget"
-          -D "RELEASE_URL=${VELTRIN_RELEASE_URL}" -P "${PROJECT_SOURCE_DIR}/cmake/write-release-description.cmake"
+          -D "RELEASE_URL=${VELTRIN_RELEASE_URL}" -D "PACKAGE_URL=${VELTRIN_PACKAGE_URL}"
+          -P "${PROJECT_SOURCE_DIR}/cmake/write-release-description.cmake"
   DEPENDS release_program msi
   COMMENT "Packing the release zip, writing the checksums and describing the package"
   VERBATIM)

@@ -6,16 +6,23 @@
 #   UpgradeCode, the file name and its SHA-256.
 # - With RELEASE_URL (the folder the release is published in), a winget
 #   manifest in the multi-file form of manifest schema 1.10.0 (version,
-#   installer and default-locale files) in WINGET_DIR. Without it, WINGET_DIR
+#   installer and default-locale files) in WINGET_DIR, whose PackageUrl (the
+#   package's home page) is PACKAGE_URL, or else the folder above
+#   RELEASE_URL, where the releases' folders lie. Without it, WINGET_DIR
 #   is emptied, since a manifest left from an earlier build would name
 #   another build's product code and hash, and the build says so.
 #   cmake -D MSI=path -D MSIINFO=path -D DESCRIPTION=text -D WINGET_DIR=path
-#         [-D RELEASE_URL=https://...] -P write-release-description.cmake
+#         [-D RELEASE_URL=https://... [-D PACKAGE_URL=https://...]]
+#         -P write-release-description.cmake
 set(package_identifier Orvane.VeltrinLighting)
 set(manifest_version 1.10.0)
 set(locale en-US)
 # As LICENSE says.
 set(license MIT)
+# What winget puts on the PATH for the package (the msi adds its folder) and
+# the words it is found by: at most 16, each of 1 to 40 characters.
+set(command VeltrinLighting)
+set(tags lighting rgb led vr workstation orvane veltrin command-line)
 
 execute_process(COMMAND "${MSIINFO}" export "${MSI}" Property
   OUTPUT_VARIABLE properties RESULT_VARIABLE result)
@@ -62,6 +69,16 @@ function(yaml_string out value)
 endfunction()
 string(REGEX REPLACE "/+$" "" folder_url "${RELEASE_URL}")
 yaml_string(url "${folder_url}/${file_name}")
+if(NOT PACKAGE_URL AND folder_url MATCHES "^[^:]+://[^/]+$")
+  set(PACKAGE_URL "${folder_url}/")
+elseif(NOT PACKAGE_URL)
+  string(REGEX REPLACE "/[^/]*$" "/" PACKAGE_URL "${folder_url}")
+endif()
+yaml_string(package_url "${PACKAGE_URL}")
+set(tag_list "")
+foreach(tag IN LISTS tags)
+  string(APPEND tag_list "- ${tag}\n")
+endforeach()
 yaml_string(version "${ProductVersion}")
 yaml_string(product_code "${ProductCode}")
 yaml_string(upgrade_code "${UpgradeCode}")
@@ -83,6 +100,8 @@ write_manifest(.installer installer "\
 InstallerType: wix
 Scope: machine
 UpgradeBehavior: install
+Commands:
+- ${command}
 InstallerSuccessCodes:
 - 3010
 - 1641
@@ -98,7 +117,9 @@ write_manifest(.locale.${locale} defaultLocale "\
 PackageLocale: ${locale}
 Publisher: ${publisher}
 PackageName: ${name}
+PackageUrl: ${package_url}
 License: ${license}
 ShortDescription: ${description}
-")
+Tags:
+${tag_list}")
 message(STATUS "winget manifest of ${package_identifier} ${ProductVersion}: ${WINGET_DIR}")

@@ -4,14 +4,15 @@
 # (cmake/VeltrinPackaging.cmake) calls it with the project version and signs
 # the result when given a certificate; for an upgrade test, call it with
 # another version and the same program.
-# Usage: build-msi.sh VERSION PROGRAM CUSTOM_ACTIONS README LICENSE OUTPUT
+# Usage: build-msi.sh VERSION PROGRAM CUSTOM_ACTIONS README LICENSE GUIDES OUTPUT
 #   VERSION         the product version: three numbers, each part compared in
 #                   turn (the first two up to 255, the third up to 65535)
 #   PROGRAM         the VeltrinLighting.exe to install
 #   CUSTOM_ACTIONS  the VeltrinLightingSetup.dll the package calls
+#   GUIDES          the folder of the guides (docs/), installed beside README
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-version=$1 program=$2 actions=$3 readme=$4 license=$5 output=$6
+version=$1 program=$2 actions=$3 readme=$4 license=$5 guides=$6 output=$7
 
 # wixl finds the files to pack by their names relative to where it runs.
 stage=$(mktemp -d "$output.stage.XXXXXX")
@@ -20,6 +21,8 @@ cp "$program" "$stage/VeltrinLighting.exe"
 cp "$actions" "$stage/VeltrinLightingSetup.dll"
 cp "$readme" "$stage/README.md"
 cp "$license" "$stage/LICENSE"
+mkdir "$stage/docs"
+cp "$guides"/*.md "$stage/docs/"
 (cd "$stage" && wixl -a x64 -D Version="$version" -o package.msi "$here/VeltrinLighting.wxs")
 
 # What wixl cannot write:

@@ -25,6 +25,7 @@ program="$build/release/VeltrinLighting.exe"
 actions="$build/release/VeltrinLightingSetup.dll"
 msi="$build/VeltrinLighting-$version-win64.msi"
 task=OrvaneVRVeltrinLightingUtilityStartup
+guides=$(cd "$source" && find docs -type f -name '*.md' | sort)
 
 fail() {
   echo "$*" >&2
@@ -113,6 +114,12 @@ expect_installed() {
   for file in VeltrinLighting.exe README.md LICENSE task.xml; do
     [ -f "$folder/$file" ] || fail "$file is not installed"
   done
+  # The guides beside the README, as in the source, so that its links (and
+  # theirs) lead somewhere.
+  [ "$(cd "$folder" && find docs -type f | sort)" = "$guides" ] \
+    || fail "guides installed: $(cd "$folder" && find docs | sort | tr '\n' ' ')"
+  for file in $guides; do cmp "$source/$file" "$folder/$file" || fail "$file is not the source's"; done
+  "$source/tests/package/check-links.sh" "$folder" README.md $guides || fail "the installed README's links go nowhere"
   [ -f "$registered_task" ] || fail "the task is not registered"
   command=$(iconv -f UTF-16 -t UTF-8 "$folder/task.xml" | tr -d '\r' | sed -n 's:.*<Command>\(.*\)</Command>.*:\1:p')
   [ "$command" = "$installed_program" ] || fail "the task file runs '$command'"
@@ -227,7 +234,7 @@ expect_installed "$version"
 
 # --- Another build of the same version (a product code of its own) replaces
 # the installed one.
-"$source/installer/build-msi.sh" "$version" "$program" "$actions" "$source/README.md" "$source/LICENSE" \
+"$source/installer/build-msi.sh" "$version" "$program" "$actions" "$source/README.md" "$source/LICENSE" "$source/docs" \
   "$workdir/rebuilt.msi"
 msiexec /i "$workdir/rebuilt.msi" || fail "installing another build of the same version failed"
 expect_installed "$version"
@@ -235,7 +242,7 @@ expect_installed "$version"
 # --- Upgrade
 IFS=. read -r major minor patch <<<"$version"
 higher="$major.$minor.$((patch + 1))"
-"$source/installer/build-msi.sh" "$higher" "$program" "$actions" "$source/README.md" "$source/LICENSE" \
+"$source/installer/build-msi.sh" "$higher" "$program" "$actions" "$source/README.md" "$source/LICENSE" "$source/docs" \
   "$workdir/higher.msi"
 msiexec /i "$workdir/higher.msi" || fail "upgrading failed"
 expect_installed "$higher"

@@ -2,8 +2,9 @@
 # Builds the release (the "release" target: the zip and the msi, each with a
 # checksum file) and checks that both are named after the version, that the
 # checksum files hold the files' SHA-256 in sha256sum's format, that the zip
-# holds exactly the program, the README, the guides (docs/), the licence and
-# the policy template, and that the packed
+# holds exactly the program, the README, the guides (docs/), the licence, the
+# policy template and the deployment scripts (deploy/), that every link of
+# the README and the guides leads to a file in the zip, and that the packed
 # program runs. The installer is checked by check-installer.sh.
 # Usage: check-package.sh CMAKE BUILD_DIR SOURCE_DIR VERSION PREFIX WORKDIR
 set -euo pipefail
@@ -28,8 +29,10 @@ zip="$build/$name.zip"
 
 listing=$(unzip -Z1 "$zip" | sort)
 guides=$(cd "$source" && find docs -type f -name '*.md' | sort)
+scripts=$(cd "$source" && find deploy -type f | sort)
 expected=$( (printf '%s\n' LICENSE PolicyDefinitions/ PolicyDefinitions/VeltrinLighting.admx PolicyDefinitions/en-US/ \
-  PolicyDefinitions/en-US/VeltrinLighting.adml README.md VeltrinLighting.exe docs/; echo "$guides") | sort)
+  PolicyDefinitions/en-US/VeltrinLighting.adml README.md VeltrinLighting.exe docs/ deploy/; echo "$guides"
+  echo "$scripts") | sort)
 if [ "$listing" != "$expected" ]; then
   echo "the zip holds:"; echo "$listing"
   echo "expected:"; echo "$expected"
@@ -40,12 +43,10 @@ unzip -q "$zip" -d "$workdir/unpacked"
 cmp "$source/README.md" "$workdir/unpacked/README.md"
 cmp "$source/LICENSE" "$workdir/unpacked/LICENSE"
 cmp "$source/PolicyDefinitions/VeltrinLighting.admx" "$workdir/unpacked/PolicyDefinitions/VeltrinLighting.admx"
-for guide in $guides; do cmp "$source/$guide" "$workdir/unpacked/$guide"; done
-# Every guide the README links to is in the zip beside it.
-grep -o '](docs/[^)#]*' "$workdir/unpacked/README.md" | cut -c3- | sort -u | while read -r link; do
-  [ -f "$workdir/unpacked/$link" ] || { echo "README.md links to $link, which the zip lacks"; exit 1; }
-done
+for file in $guides $scripts; do cmp "$source/$file" "$workdir/unpacked/$file"; done
+"$source/tests/package/check-links.sh" "$workdir/unpacked" README.md $guides
 
 output=$(WINEPREFIX=$prefix WINEDEBUG=-all wine "$workdir/unpacked/VeltrinLighting.exe" help | tr -d '\r')
 grep -q '^USAGE:$' <<<"$output" || { echo "unexpected output: $output"; exit 1; }
-echo "release $name: zip with the program, README.md, the guides, LICENSE and the policy template, msi, checksums"
+echo "release $name: zip with the program, README.md, the guides, LICENSE, the policy template and the" \
+  "deployment scripts, msi, checksums"
