@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 namespace {
@@ -62,10 +63,12 @@ RunningProgram::RunningProgram(const ProgramLaunch& launch) : started(std::chron
     const BOOL created = CreateProcessW(launch.program.c_str(), line.data(), nullptr, nullptr, TRUE,
                                         CREATE_UNICODE_ENVIRONMENT,
                                         launch.environment ? environment.data() : nullptr, nullptr, &startup, &info);
+    const DWORD error = created ? ERROR_SUCCESS : GetLastError();
     CloseHandle(outputWrite);
     if (!created) {
         CloseHandle(outputRead);
-        throw std::runtime_error("CreateProcessW failed");
+        // The error says why, for a failure that comes now and then.
+        throw std::runtime_error("CreateProcessW failed: error " + std::to_string(error));
     }
     CloseHandle(info.hThread);
     process = info.hProcess;
