@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 build=${FUZZ_BUILD_DIR:-build/native}
-targets=(parser_fuzzer task_xml_fuzzer light_data_fuzzer)
+targets=(parser_fuzzer task_xml_fuzzer light_data_fuzzer run_record_fuzzer)
 
 case "$seconds" in
   '' | *[!0-9]*) echo "usage: $0 [SECONDS]" >&2; exit 2 ;;
