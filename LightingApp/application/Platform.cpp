@@ -37,11 +37,11 @@ bool Platform::handleRequest(const Request& request)
     }
 
     // Whether colours are stored is decided under the lock too, with the
-    // reading, sending and storing: concurrent runs then end as some one of
-    // them after another would.
-    std::optional<RequestLock> lock;
+    // reading, sending and storing, and the record is written before it is
+    // released: concurrent runs then end as some one of them after another
+    // would.
     if (changesLighting(request.kind)) {
-        lock.emplace();
+        requestLock.emplace();
         policy = readColourPolicy();
         runNote.underPolicy = policy.state == PolicyState::InForce;
         runNote.source = requestSource(request.kind, policy, StoredRoot::None);

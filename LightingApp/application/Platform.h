@@ -2,6 +2,7 @@
 
 #include "application/ColorizerFactory.h"
 #include "application/Request.h"
+#include "application/RequestLock.h"
 #include "application/RunRecord.h"
 #include "colorizers/IColorizer.h"
 #include "colorizers/ZoneColors.h"
@@ -10,6 +11,7 @@
 #include "settings/RegistryController.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,8 @@ public:
     const std::vector<RunFailure>& failures() const { return runFailures; }
 
     // What the run noted for its record, and the stored colours it records to.
+    // A lighting request keeps the request lock until the Platform goes, so
+    // that its record is written under the lock too.
     const RunNote& note() const { return runNote; }
     const RegistryController& registry() const { return registryController; }
 
@@ -68,4 +72,5 @@ private:
     std::vector<RunFailure> runFailures;
     ColourPolicy policy;
     RunNote runNote;
+    std::optional<RequestLock> requestLock;
 };

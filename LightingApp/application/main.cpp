@@ -3,6 +3,7 @@
 #include "application/Messages.h"
 #include "application/Parser.h"
 #include "application/Platform.h"
+#include "application/RequestLock.h"
 #include "application/RunRecordWriter.h"
 #include "application/TaskFileReport.h"
 #include "application/UsageText.h"
@@ -143,6 +144,8 @@ void recordFailedPlatformCheck(RequestKind kind, const std::vector<RunFailure>& 
     RunNote note;
     note.source = requestSource(kind, policy, reads);
     note.underPolicy = policy.state == PolicyState::InForce;
+    // Under the lock, as a run's record is: not mixed with a concurrent run's.
+    const RequestLock lock;
     writeRunRecord(registry, *recorded, note, failures);
 }
 

@@ -1,5 +1,6 @@
 #include "task_scheduler/StartupTaskRegistration.h"
 
+#include "task_scheduler/AccountSid.h"
 #include "task_scheduler/StartupTaskState.h"
 #include "task_scheduler/TaskFolder.h"
 #include "windows_wrappers/AutomationValues.h"
@@ -28,6 +29,7 @@ void readPrincipal(IRegisteredTask& task, RegisteredTaskDefinition& read)
     ScopedBstr userId;
     if (SUCCEEDED(principal->get_UserId(userId.receive())) && userId.get() != nullptr) {
         read.userId.emplace(userId.get(), SysStringLen(userId.get()));
+        read.userSid = accountSid(*read.userId);
     }
     TASK_LOGON_TYPE logonType = TASK_LOGON_NONE;
     if (SUCCEEDED(principal->get_LogonType(&logonType))) {

@@ -46,7 +46,7 @@ public:
         task.reset();
         if (registered) {
             task = RegisteredTaskDefinition{*registered, registeredAs,
-                                            registeredAs == localSystem ? 5 : 3};
+                                            registeredAs == localSystem ? 5 : 3, std::nullopt};
         }
         return failRead;
     }

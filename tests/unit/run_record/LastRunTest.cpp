@@ -59,9 +59,12 @@ TEST(LastRun, ReadsBackWhatWasWrittenAndNothingMalformed)
         [](std::vector<RecordValue>& v) { v[5].data.pop_back(); },               // two bytes of the logo
         [](std::vector<RecordValue>& v) { v.erase(v.begin() + 6); },             // the light bar's bytes missing
         [](std::vector<RecordValue>& v) { v.back().data.resize(4); },            // a code of four bytes
+        [](std::vector<RecordValue>& v) { v.at(7).data.resize(1); },            // an event ID of one byte
+        [](std::vector<RecordValue>& v) { v.at(7).data.clear(); },              // an event ID of no bytes
     };
     for (const auto& fault : faults) {
         std::vector<RecordValue> values = encodeLastRun(firmwareRefused());
+        ASSERT_EQ(values.at(7).name, L"EventId");
         fault(values);
         EXPECT_FALSE(decodeLastRun(values).has_value());
     }
