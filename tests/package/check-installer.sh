@@ -307,6 +307,19 @@ msiexec /x "$msi" || fail "uninstalling failed"
 expect_nothing_installed
 rm -rf "$folder"
 
+# --- A junction in INSTALLFOLDER (a Unix link stands in for one): C:\Apps
+# leads to C:\Program Files, as a user who made it could point it, and
+# re-point it after the install. The check judges the final path, while PATH
+# and the event source would get the path as given: refused, with both paths
+# in the log, and nothing registered or left behind.
+ln -s "$WINEPREFIX/drive_c/Program Files" "$WINEPREFIX/drive_c/Apps"
+! msiexec /i "$msi" 'INSTALLFOLDER=C:\Apps\VeltrinLighting\' || fail "installed through a junction"
+grep -q -F 'The install folder is not given as its final path: C:\Apps\VeltrinLighting\VeltrinLighting.exe leads to C:\Program Files\VeltrinLighting\VeltrinLighting.exe' \
+  "$workdir/msiexec-$runs.log" || fail "the log does not name both paths"
+expect_nothing_installed
+[ ! -e "$folder/VeltrinLighting.exe" ] || fail "the program was left behind"
+rm "$WINEPREFIX/drive_c/Apps"
+
 # --- A folder that every user may change, with a task file planted in it:
 # refused with the program's own reason, nothing registered or left behind.
 # (Below C:\Tools, as a user could make it: a profile folder such as
@@ -348,4 +361,4 @@ expect_nothing_installed
 
 echo "signed, installed, repaired (also with task.xml held open), replaced by a same-version build, upgraded," \
   "downgrade refused, uninstalled, installed off the PATH, rolled back over a user's task, and refused a folder" \
-  "users may change, a planted task file and a planted kept value under Wine"
+  "users may change, a junction in the install folder, a planted task file and a planted kept value under Wine"

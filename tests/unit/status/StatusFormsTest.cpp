@@ -101,8 +101,7 @@ TEST(StatusForms, StartupTaskFactByFact)
              f.taskProgramLocation = ProgramLocation{ProgramVerdict::Accepted, *f.task.program};
              f.task.lastRunRead = true;
          },
-         {L"Startup task program: \"C:\\\\Program Files\\\\VeltrinLighting\\\\VeltrinLighting.exe\" (passes the "
-          L"location "
+         {L"Startup task program: \"C:\\\\Program Files\\\\VeltrinLighting\\\\VeltrinLighting.exe\" (passes the location "
           L"check)",
           L"Startup task last run: never"},
          [](const JsonValue& task) {
