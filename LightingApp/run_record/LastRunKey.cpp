@@ -23,9 +23,9 @@ const std::wstring& path()
 
 // The machine's record key is checked whole; a user's own is refused only
 // when it is a link.
-KeyDistrust distrustOf(HKEY root, HKEY key)
+KeyDistrust distrustOf(bool machine, HKEY key)
 {
-    if (root == HKEY_LOCAL_MACHINE) {
+    if (machine) {
         return keyDistrustOf(key, KeyReaders::Anyone);
     }
     return isRegistryLink(key) ? KeyDistrust::Link : KeyDistrust::None;
@@ -69,7 +69,7 @@ void writeLastRun(HKEY root, const LastRun& record) noexcept
         RegistryKey key;
         const wchar_t* security = root == HKEY_LOCAL_MACHINE ? recordKeySecurity : nullptr;
         if (createKeyItself(root, path().c_str(), security, KEY_SET_VALUE, key) != ERROR_SUCCESS
-            || distrustOf(root, key.get()) != KeyDistrust::None) {
+            || distrustOf(root == HKEY_LOCAL_MACHINE, key.get()) != KeyDistrust::None) {
             return;
         }
         for (const RecordValue& value : values) {
@@ -97,7 +97,7 @@ StoredRecord readLastRun(HKEY root)
     if (openKeyItself(root, path().c_str(), 0, key) != ERROR_SUCCESS) {
         return stored;
     }
-    stored.distrust = distrustOf(root, key.get());
+    stored.distrust = distrustOf(root == HKEY_LOCAL_MACHINE, key.get());
     if (stored.distrust != KeyDistrust::None) {
         return stored;
     }
