@@ -33,7 +33,8 @@ cp "$guides"/*.md "$stage/docs/"
 # - the RemoveFile row that deletes the task file, which the custom action
 #   writes, when the program's component is uninstalled (mode 2);
 # - the Registry row "-" that deletes the event source's key, not only the
-#   values the package wrote, on uninstall;
+#   values the package wrote, on uninstall; and one that deletes the key of
+#   the run record, which the program makes;
 # - same-version upgrades: every build of a version has a product code of its
 #   own, and without them two builds of one version would be installed side
 #   by side. The upgrade row's VersionMax becomes inclusive (0x200, beside
@@ -50,6 +51,7 @@ deferred_type=$((1 + 0x400 + 0x800))
 rollback_type=$((deferred_type + 0x40 + 0x100))
 commit_type=$((deferred_type + 0x40 + 0x200))
 event_source='SYSTEM\CurrentControlSet\Services\EventLog\Application\VeltrinLighting'
+run_record='SOFTWARE\Orvane\VeltrinLightingLastRun'
 # Identifiers in backquotes: Key, for one, is a word of the query language.
 patch() { msibuild "$stage/package.msi" -q "$1"; }
 set_type() { patch "UPDATE \`CustomAction\` SET \`Type\` = $1 WHERE \`Action\` = '$2'"; }
@@ -62,6 +64,8 @@ patch "INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`FileName\`, \`
 VALUES ('TaskFile', 'Program', 'task.xml', 'INSTALLFOLDER', 2)"
 patch "INSERT INTO \`Registry\` (\`Registry\`, \`Root\`, \`Key\`, \`Name\`, \`Component_\`)
 VALUES ('EventSourceKey', 2, '$event_source', '-', 'EventSource')"
+patch "INSERT INTO \`Registry\` (\`Registry\`, \`Root\`, \`Key\`, \`Name\`, \`Component_\`)
+VALUES ('RunRecordKey', 2, '$run_record', '-', 'Program')"
 # Attributes is part of the Upgrade table's key, so the row is written anew.
 upgrade_code=$(msiinfo export "$stage/package.msi" Property | tr -d '\r' | awk -F '\t' '$1 == "UpgradeCode" { print $2 }')
 patch "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"

@@ -44,11 +44,11 @@ bool Platform::handleRequest(const Request& request, ReadinessWait& wait)
     }
 
     // Whether colours are stored is decided under the lock too, with the
-    // reading, sending and storing: concurrent runs then end as some one of
-    // them after another would.
-    std::optional<RequestLock> lock;
+    // reading, sending and storing, and the record is written before it is
+    // released: concurrent runs then end as some one of them after another
+    // would.
     if (changesLighting(request.kind)) {
-        lockAndReadPolicy(lock, request.kind);
+        lockAndReadPolicy(request.kind);
     }
     const bool refused = runNote.underPolicy && !policy.usersMayChange && request.kind != RequestKind::Restore;
 
@@ -58,7 +58,7 @@ bool Platform::handleRequest(const Request& request, ReadinessWait& wait)
         reportInvalidArguments(request);
         return false;
     case RequestKind::Restore:
-        result = restore(lock, wait);
+        result = restore(wait);
         break;
     case RequestKind::Default: {
         if (refused) {
@@ -100,9 +100,9 @@ bool Platform::handleRequest(const Request& request, ReadinessWait& wait)
     return result;
 }
 
-void Platform::lockAndReadPolicy(std::optional<RequestLock>& lock, RequestKind kind)
+void Platform::lockAndReadPolicy(RequestKind kind)
 {
-    lock.emplace();
+    requestLock.emplace();
     policy = readColourPolicy();
     runNote.underPolicy = policy.state == PolicyState::InForce;
     runNote.source = requestSource(kind, policy, StoredRoot::None);
@@ -111,7 +111,7 @@ void Platform::lockAndReadPolicy(std::optional<RequestLock>& lock, RequestKind k
     }
 }
 
-bool Platform::restore(std::optional<RequestLock>& lock, ReadinessWait& wait)
+bool Platform::restore(ReadinessWait& wait)
 {
     wait.beginStep();
     for (;;) {
@@ -126,11 +126,11 @@ bool Platform::restore(std::optional<RequestLock>& lock, ReadinessWait& wait)
         }
         // Nobody is kept waiting for this run: other runs go on meanwhile, and
         // what they set is what the next try reads and sends.
-        lock.reset();
+        requestLock.reset();
         wait.sleep(*pause);
         runFailures.clear();
         runNote = RunNote{};
-        lockAndReadPolicy(lock, RequestKind::Restore);
+        lockAndReadPolicy(RequestKind::Restore);
     }
 }
 

@@ -47,15 +47,17 @@ public:
     const std::vector<RunFailure>& failures() const { return runFailures; }
 
     // What the run noted for its record, and the stored colours it records to.
+    // A lighting request keeps the request lock until the Platform goes, so
+    // that its record is written under the lock too.
     const RunNote& note() const { return runNote; }
     const RegistryController& registry() const { return registryController; }
 
 private:
     // Takes the request lock, then reads the policy under it.
-    void lockAndReadPolicy(std::optional<RequestLock>& lock, RequestKind kind);
+    void lockAndReadPolicy(RequestKind kind);
     // Sends the stored colours (or the policy's) and stores them; after a
     // wait, without the lock, reads and sends them anew.
-    bool restore(std::optional<RequestLock>& lock, ReadinessWait& wait);
+    bool restore(ReadinessWait& wait);
     bool applyAndStore(const ZoneValues& values);
     // Sends the values; stores nothing.
     bool apply(const ZoneValues& values);
@@ -82,4 +84,5 @@ private:
     RunNote runNote;
     // Why the last firmware call failed, when it did.
     std::optional<KestrineLightingLib::FirmwareFailure> firmwareFailure;
+    std::optional<RequestLock> requestLock;
 };

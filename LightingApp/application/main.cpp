@@ -4,6 +4,7 @@
 #include "application/Parser.h"
 #include "application/Platform.h"
 #include "application/ReadinessWait.h"
+#include "application/RequestLock.h"
 #include "application/RunRecordWriter.h"
 #include "application/TaskFileReport.h"
 #include "application/UsageText.h"
@@ -158,6 +159,8 @@ void recordFailedPlatformCheck(RequestKind kind, const ReadinessWait& wait, cons
     note.underPolicy = policy.state == PolicyState::InForce;
     note.tries = wait.mostTries();
     note.waitedMs = wait.waitedMs();
+    // Under the lock, as a run's record is: not mixed with a concurrent run's.
+    const RequestLock lock;
     writeRunRecord(registry, *recorded, note, failures);
 }
 

@@ -9,11 +9,9 @@
 #include <vector>
 
 // The record of the last run that sent lighting, tried to and failed before
-// it could, or was refused by the policy: kept in the subkey "LastRun" of the
-// colours key the run stores to, so that an administrator can see who set
-// the colours, when, what the firmware got and how it ended.
-
-inline constexpr std::wstring_view lastRunSubkey = L"LastRun";
+// it could, or was refused by the policy: kept in a key of its own beside the
+// colours key the run stores to (LastRunKey.h), so that an administrator can
+// see who set the colours, when, what the firmware got and how it ended.
 
 enum class RunRequest { Restore, Colours, Brightness, Default };
 enum class ColourSource { Policy, MachineKey, UserKey, ModelDefaults, CommandLine };

@@ -1,7 +1,9 @@
 #include "run_record/LastRunKey.h"
 
 #include "settings/RegistryKey.h"
+#include "settings/TrustedKey.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <utility>
@@ -9,9 +11,53 @@
 
 namespace {
 
-std::wstring recordPath(const std::wstring& prefix)
+// A record holds a dozen values; a key with many more is not the program's,
+// and the bound keeps a key that changes meanwhile from holding a loop.
+constexpr DWORD maximumRecordValues = 64;
+
+const std::wstring& path()
 {
-    return prefix + L"SOFTWARE\\Orvane\\VeltrinLighting\\" + std::wstring(lastRunSubkey);
+    static const std::wstring text(recordKeyPath);
+    return text;
+}
+
+// The machine's record key is checked whole; a user's own is refused only
+// when it is a link.
+KeyDistrust distrustOf(bool machine, HKEY key)
+{
+    if (machine) {
+        return keyDistrustOf(key, KeyReaders::Anyone);
+    }
+    return isRegistryLink(key) ? KeyDistrust::Link : KeyDistrust::None;
+}
+
+// The key's values; nothing when they could not all be read (the key deleted
+// meanwhile answers ERROR_KEY_DELETED for every index) or there are more
+// than a record holds. The record's names and values are short: a longer one
+// is not the program's and is passed over.
+std::optional<std::vector<RecordValue>> recordValues(HKEY key)
+{
+    std::vector<RecordValue> values;
+    for (DWORD index = 0; index < maximumRecordValues; ++index) {
+        std::array<wchar_t, 64> name{};
+        auto nameLength = static_cast<DWORD>(name.size());
+        DWORD type = REG_NONE;
+        std::vector<std::uint8_t> data(512);
+        auto size = static_cast<DWORD>(data.size());
+        const LSTATUS status = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &size);
+        if (status == ERROR_MORE_DATA) {
+            continue;
+        }
+        if (status == ERROR_NO_MORE_ITEMS) {
+            return values;
+        }
+        if (status != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        data.resize(size);
+        values.push_back({std::wstring(name.data(), nameLength), type, std::move(data)});
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -20,50 +66,43 @@ void writeLastRun(HKEY root, const LastRun& record) noexcept
 {
     try {
         const std::vector<RecordValue> values = encodeLastRun(record);
-        const std::wstring path = recordPath(L"");
-        // The old record goes first, so that no value of it (an event ID, a
-        // code) outlives it beside the new one.
-        RegDeleteKeyExW(root, path.c_str(), KEY_WOW64_64KEY, 0);
         RegistryKey key;
-        if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                            nullptr, key.receive(), nullptr)
-            != ERROR_SUCCESS) {
+        const wchar_t* security = root == HKEY_LOCAL_MACHINE ? recordKeySecurity : nullptr;
+        if (createKeyItself(root, path().c_str(), security, KEY_SET_VALUE, key) != ERROR_SUCCESS
+            || distrustOf(root == HKEY_LOCAL_MACHINE, key.get()) != KeyDistrust::None) {
             return;
         }
         for (const RecordValue& value : values) {
             RegSetValueExW(key.get(), value.name.c_str(), 0, value.type, value.data.data(),
                            static_cast<DWORD>(value.data.size()));
         }
+        // No value of an earlier record (an event ID, a code) outlives it
+        // beside the new one.
+        const std::optional<std::vector<RecordValue>> found = recordValues(key.get());
+        for (const RecordValue& old : found.value_or(std::vector<RecordValue>())) {
+            const bool kept = std::any_of(values.begin(), values.end(),
+                                          [&](const RecordValue& value) { return value.name == old.name; });
+            if (!kept) {
+                RegDeleteValueW(key.get(), old.name.c_str());
+            }
+        }
     } catch (...) {
     }
 }
 
-std::optional<LastRun> readLastRun(HKEY root, const std::wstring& prefix)
+StoredRecord readLastRun(HKEY root)
 {
+    StoredRecord stored;
     RegistryKey key;
-    if (RegOpenKeyExW(root, recordPath(prefix).c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.receive())
-        != ERROR_SUCCESS) {
-        return std::nullopt;
+    if (openKeyItself(root, path().c_str(), 0, key) != ERROR_SUCCESS) {
+        return stored;
     }
-    std::vector<RecordValue> values;
-    for (DWORD index = 0;; ++index) {
-        // The record's names and values are short; a longer one is not the
-        // program's and is passed over.
-        std::array<wchar_t, 64> name{};
-        auto nameLength = static_cast<DWORD>(name.size());
-        DWORD type = REG_NONE;
-        std::vector<std::uint8_t> data(512);
-        auto size = static_cast<DWORD>(data.size());
-        const LSTATUS status =
-            RegEnumValueW(key.get(), index, name.data(), &nameLength, nullptr, &type, data.data(), &size);
-        if (status == ERROR_NO_MORE_ITEMS) {
-            break;
-        }
-        if (status != ERROR_SUCCESS) {
-            continue;
-        }
-        data.resize(size);
-        values.push_back({std::wstring(name.data(), nameLength), type, std::move(data)});
+    stored.distrust = distrustOf(root == HKEY_LOCAL_MACHINE, key.get());
+    if (stored.distrust != KeyDistrust::None) {
+        return stored;
     }
-    return decodeLastRun(values);
+    if (const std::optional<std::vector<RecordValue>> values = recordValues(key.get())) {
+        stored.record = decodeLastRun(*values);
+    }
+    return stored;
 }

@@ -6,17 +6,20 @@
 class RegistryKey {
 public:
     RegistryKey() = default;
-    ~RegistryKey()
-    {
-        if (key != nullptr) {
-            RegCloseKey(key);
-        }
-    }
+    ~RegistryKey() { reset(); }
 
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
     HKEY get() const { return key; }
+    // Closes the key, if one is open.
+    void reset()
+    {
+        if (key != nullptr) {
+            RegCloseKey(key);
+            key = nullptr;
+        }
+    }
     // For the out-parameter of RegCreateKeyExW / RegOpenKeyExW.
     HKEY* receive() { return &key; }
 

@@ -14,7 +14,7 @@ inline constexpr std::uint32_t registryDwordType = 4;
 struct StoredValue {
     enum class Answer {
         Missing,
-        // The query succeeded: a REG_DWORD or any other type of up to four bytes.
+        // The query succeeded: a value of any type of up to four bytes.
         Read,
         // The value exists but could not be read into four bytes (it is
         // longer, or the query failed otherwise).
@@ -27,7 +27,9 @@ struct StoredValue {
     // Read: the bytes read, as a little-endian number.
     std::uint32_t data = 0;
 
-    bool isDword() const { return answer == Answer::Read && type == registryDwordType; }
+    // A REG_DWORD counts only with its four bytes: a shorter one (which the
+    // registry keeps and answers) is taken as a value of another type.
+    bool isDword() const { return answer == Answer::Read && type == registryDwordType && size == 4; }
 };
 
 // A colours key (under the machine or the user root) as a run finds it.

@@ -111,6 +111,7 @@ std::vector<Problem> problemsOf(const StatusFacts& facts)
     // A run refused by the policy did what the policy asks.
     const auto outcome = facts.machineLastRun ? facts.machineLastRun->record.outcome : RunOutcome::Done;
     add(outcome != RunOutcome::Done && outcome != RunOutcome::RefusedByPolicy, Problem::LastRunFailed);
+    add(!facts.machineRecordDistrust.empty(), Problem::RecordUntrusted);
     return problems;
 }
 

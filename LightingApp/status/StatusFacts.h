@@ -65,6 +65,7 @@ enum class Problem {
     PolicyUnusable,
     MachineKeyIncomplete,
     LastRunFailed,
+    RecordUntrusted,
 };
 
 struct ModelFacts {
@@ -124,6 +125,11 @@ struct StatusFacts {
     // The record of the last run in each key, when one is there.
     std::optional<RecordFacts> machineLastRun;
     std::optional<RecordFacts> userLastRun;
+    // Why each record's key is not trusted (a registry link; for the
+    // machine's, an owner or access list that lets others change it): its
+    // record is then not shown. Empty when it is trusted or there is none.
+    std::wstring machineRecordDistrust;
+    std::wstring userRecordDistrust;
     // The location check of the program the task runs, when it was read.
     std::optional<ProgramLocation> taskProgramLocation;
     // The task's last run in UTC, when it was read and converted.

@@ -64,7 +64,8 @@ void writeValue(JsonWriter& json, const StoredValue& value, const ValueFacts& fa
 
 void writeRecord(JsonWriter& json, const std::optional<RecordFacts>& run);
 
-void writeSet(JsonWriter& json, const StoredSet& set, const KeyFacts& key, const std::optional<RecordFacts>& lastRun)
+void writeSet(JsonWriter& json, const StoredSet& set, const KeyFacts& key, const std::optional<RecordFacts>& lastRun,
+              const std::wstring& recordDistrust)
 {
     json.key(rootWords(key.root).identifier).beginObject();
     json.key("state").identifier(setStateWords(key.state).identifier);
@@ -75,6 +76,8 @@ void writeSet(JsonWriter& json, const StoredSet& set, const KeyFacts& key, const
     }
     json.endArray();
     writeRecord(json, lastRun);
+    json.key("lastRunUntrusted");
+    recordDistrust.empty() ? json.null() : json.string(recordDistrust);
     json.endObject();
 }
 
@@ -283,8 +286,8 @@ std::string statusJson(const StatusFacts& facts)
     writeProblems(json, facts.problems);
     writeModel(json, facts.model, facts.support);
     writePolicy(json, facts.policy);
-    writeSet(json, facts.machineKey, facts.machine, facts.machineLastRun);
-    writeSet(json, facts.userKey, facts.user, facts.userLastRun);
+    writeSet(json, facts.machineKey, facts.machine, facts.machineLastRun, facts.machineRecordDistrust);
+    writeSet(json, facts.userKey, facts.user, facts.userLastRun, facts.userRecordDistrust);
     writeRun(json, "thisAccountRun", facts.thisAccount);
     writeRun(json, "startupTaskRun", facts.startupTask, facts.localSystemKeyError);
     writeEventSource(json, facts);

@@ -88,13 +88,15 @@ std::wstring accountName(const std::wstring& sid)
     return domainLength == 0 ? account : std::wstring(domain.data(), domainLength) + L"\\" + account;
 }
 
-std::optional<RecordFacts> recordIn(HKEY root)
+// The record under root, or why its key is not trusted (distrust).
+std::optional<RecordFacts> recordIn(HKEY root, std::wstring& distrust)
 {
-    std::optional<LastRun> record = readLastRun(root);
-    if (!record) {
+    const StoredRecord stored = readLastRun(root);
+    distrust = keyDistrustText(stored.distrust);
+    if (!stored.record) {
         return std::nullopt;
     }
-    RecordFacts facts{*record, accountName(record->account)};
+    RecordFacts facts{*stored.record, accountName(stored.record->account)};
     return facts;
 }
 
@@ -111,8 +113,8 @@ StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
     const RegistryController registry;
     facts.machineKey = registry.storedSet(RegistryController::Root::Machine);
     facts.userKey = registry.storedSet(RegistryController::Root::User);
-    facts.machineLastRun = recordIn(HKEY_LOCAL_MACHINE);
-    facts.userLastRun = recordIn(HKEY_CURRENT_USER);
+    facts.machineLastRun = recordIn(HKEY_LOCAL_MACHINE, facts.machineRecordDistrust);
+    facts.userLastRun = recordIn(HKEY_CURRENT_USER, facts.userRecordDistrust);
     // The policy decides what a run without arguments applies.
     facts.policyValues = readPolicyValues();
     facts.policy = decidePolicy(facts.policyValues);

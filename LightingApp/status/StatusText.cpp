@@ -111,16 +111,21 @@ std::wstring secondsText(std::uint32_t milliseconds)
 }
 
 // "Last run recorded in the machine key: none", or its time, account,
-// request, source, the bytes the firmware got and the outcome.
-std::wstring recordLine(StoredRoot root, const std::optional<RecordFacts>& run)
+// request, source, the bytes the firmware got and the outcome; or why its
+// key is not trusted. Its texts are the registry's, quoted and escaped.
+std::wstring recordLine(StoredRoot root, const std::optional<RecordFacts>& run, const std::wstring& distrust)
 {
     std::wstring line = L"Last run recorded in the " + std::wstring(rootWords(root).text) + L" key: ";
+    if (!distrust.empty()) {
+        return line + L"not shown, its key is not trusted: " + distrust;
+    }
     if (!run) {
         return line + L"none";
     }
     const LastRun& record = run->record;
-    line += record.time + L", "
-        + (run->accountName.empty() ? record.account : run->accountName + L" (" + record.account + L")");
+    line += quoted(record.time) + L", "
+        + (run->accountName.empty() ? quoted(record.account)
+                                    : quoted(run->accountName) + L" (" + quoted(record.account) + L")");
     line += std::wstring(L", ") + requestText(record.request) + L" from " + sourceText(record.source);
     if (record.firmwareGot) {
         line += L", the firmware got logo " + sentZone(record.firmwareGot->logo) + L", light bar "
@@ -133,7 +138,7 @@ std::wstring recordLine(StoredRoot root, const std::optional<RecordFacts>& run)
     if (record.eventId) {
         line += L" (event " + std::to_wstring(*record.eventId);
         if (!record.step.empty()) {
-            line += L", " + record.step;
+            line += L", " + quoted(record.step);
         }
         if (record.code) {
             line += L", code "
@@ -306,9 +311,9 @@ std::vector<std::wstring> statusLines(const StatusFacts& facts)
     lines.push_back(modelLine(facts.model, facts.support));
     lines.push_back(policyLine(facts.policy));
     lines.push_back(storedSetLine(facts.machineKey, facts.machine));
-    lines.push_back(recordLine(StoredRoot::Machine, facts.machineLastRun));
+    lines.push_back(recordLine(StoredRoot::Machine, facts.machineLastRun, facts.machineRecordDistrust));
     lines.push_back(storedSetLine(facts.userKey, facts.user));
-    lines.push_back(recordLine(StoredRoot::User, facts.userLastRun));
+    lines.push_back(recordLine(StoredRoot::User, facts.userLastRun, facts.userRecordDistrust));
     lines.push_back(L"Run without arguments by this account: " + runText(facts.thisAccount));
     std::wstring startupRun = L"Run by the startup task (LocalSystem): " + runText(facts.startupTask);
     if (facts.localSystemKeyError != 0) {

@@ -138,9 +138,10 @@ constexpr std::array<const wchar_t*, 7> outcomeTable = {
     L"failed: something unexpected stopped it",
 };
 
-constexpr std::array<const char*, 10> problemTable = {
-    "taskNotRegistered", "taskDisabled", "taskProgramRefused", "taskNotTheProgram",    "eventSourceNotRegistered",
-    "modelNotSupported", "modelUnknown", "policyUnusable",     "machineKeyIncomplete", "lastRunFailed",
+constexpr std::array<const char*, 11> problemTable = {
+    "taskNotRegistered",        "taskDisabled",      "taskProgramRefused", "taskNotTheProgram",
+    "eventSourceNotRegistered", "modelNotSupported", "modelUnknown",       "policyUnusable",
+    "machineKeyIncomplete",     "lastRunFailed",     "recordUntrusted",
 };
 
 template <typename Table, typename Enum>

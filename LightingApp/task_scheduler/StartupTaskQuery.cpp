@@ -1,5 +1,6 @@
 #include "task_scheduler/StartupTaskQuery.h"
 
+#include "task_scheduler/AccountSid.h"
 #include "task_scheduler/TaskFolder.h"
 #include "windows_wrappers/AutomationValues.h"
 
@@ -84,6 +85,9 @@ void readAccount(ITaskDefinition& definition, StartupTaskState& state)
         return;
     }
     state.userId = textOf([&](BSTR* out) { return principal->get_UserId(out); });
+    if (state.userId) {
+        state.userSid = accountSid(*state.userId);
+    }
     TASK_LOGON_TYPE logonType = TASK_LOGON_NONE;
     if (SUCCEEDED(principal->get_LogonType(&logonType))) {
         state.logonType = static_cast<std::int32_t>(logonType);

@@ -1,5 +1,7 @@
 #include "task_scheduler/StartupTaskRegistration.h"
 
+#include "task_scheduler/AccountSid.h"
+#include "task_scheduler/DeleteThenCreate.h"
 #include "task_scheduler/StartupTaskState.h"
 #include "task_scheduler/TaskFolder.h"
 #include "windows_wrappers/AutomationValues.h"
@@ -28,6 +30,7 @@ void readPrincipal(IRegisteredTask& task, RegisteredTaskDefinition& read)
     ScopedBstr userId;
     if (SUCCEEDED(principal->get_UserId(userId.receive())) && userId.get() != nullptr) {
         read.userId.emplace(userId.get(), SysStringLen(userId.get()));
+        read.userSid = accountSid(*read.userId);
     }
     TASK_LOGON_TYPE logonType = TASK_LOGON_NONE;
     if (SUCCEEDED(principal->get_LogonType(&logonType))) {
@@ -40,12 +43,6 @@ void readPrincipal(IRegisteredTask& task, RegisteredTaskDefinition& read)
 HRESULT registerStartupTask(const std::wstring& xml)
 {
     return withRootTaskFolder([&xml](ITaskFolder& root) {
-        // TASK_CREATE_OR_UPDATE would keep an earlier task's security
-        // descriptor, which its owner chose.
-        const HRESULT deleted = deleteTask(root);
-        if (FAILED(deleted)) {
-            return deleted;
-        }
         const ScopedBstr name(startupTaskName);
         const ScopedBstr text(xml.c_str());
         // LocalSystem by the name the Task Scheduler takes on every language
@@ -55,11 +52,19 @@ HRESULT registerStartupTask(const std::wstring& xml)
         user.vt = VT_BSTR;
         user.bstrVal = account.get();
         const VARIANT none{};
-        ComPtr<IRegisteredTask> task;
-        // A registration trigger would run the task the moment it is
-        // registered, as LocalSystem, in the middle of an installation.
-        return root.RegisterTask(name.get(), text.get(), TASK_CREATE | TASK_IGNORE_REGISTRATION_TRIGGERS, user, none,
-                                 TASK_LOGON_SERVICE_ACCOUNT, none, &task);
+        const auto remove = [&root] { return static_cast<std::int32_t>(deleteTask(root)); };
+        const auto create = [&] {
+            ComPtr<IRegisteredTask> task;
+            // A registration trigger would run the task the moment it is
+            // registered, as LocalSystem, in the middle of an installation.
+            return static_cast<std::int32_t>(root.RegisterTask(name.get(), text.get(),
+                                                               TASK_CREATE | TASK_IGNORE_REGISTRATION_TRIGGERS, user,
+                                                               none, TASK_LOGON_SERVICE_ACCOUNT, none, &task));
+        };
+        // TASK_CREATE_OR_UPDATE would keep an earlier task's security
+        // descriptor, which its owner chose: the task is deleted and created,
+        // again while a user takes the name in between (DeleteThenCreate.h).
+        return static_cast<HRESULT>(deleteThenCreate(remove, create));
     });
 }
 

@@ -44,6 +44,8 @@ struct StartupTaskState {
     // session, ...).
     std::optional<std::wstring> userId;
     std::optional<std::int32_t> logonType;
+    // The SID Windows resolved userId to, when it could.
+    std::optional<std::wstring> userSid;
     std::optional<std::vector<TaskTrigger>> triggers;
     // How many actions it runs, and whether the first runs a program.
     std::optional<std::int32_t> actionCount;

@@ -6,24 +6,37 @@
 #include <cwctype>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Whether a task of the startup task's name is one the program registers, or
 // could be: header only, as the decisions are portable and the library is
 // not.
 
+// LocalSystem's SID, the same on every language of Windows.
+inline constexpr std::wstring_view localSystemSid = L"S-1-5-18";
+
 // Whether a registered principal is LocalSystem logging on as a service
 // account (TASK_LOGON_SERVICE_ACCOUNT): the only principal the installer
 // registers, and one that only an administrator or LocalSystem can give a
-// task. The Task Scheduler gives it as a name or as the SID.
-inline bool isLocalSystemServiceAccount(const std::wstring& userId, std::int32_t logonType)
+// task. The Task Scheduler gives the account as a name, in the language of
+// Windows ("NT AUTHORITY\SYSTEM" in English, another name elsewhere), or as the
+// SID; userSid is the SID Windows resolved the name to. The SID decides; only
+// when the name could not be resolved do the English names stand for it.
+inline bool isLocalSystemServiceAccount(const std::wstring& userId, const std::optional<std::wstring>& userSid,
+                                        std::int32_t logonType)
 {
     constexpr std::int32_t serviceAccount = 5;
     std::wstring upper;
     for (const wchar_t c : userId) {
         upper += static_cast<wchar_t>(std::towupper(c));
     }
-    return logonType == serviceAccount
-        && (upper == L"SYSTEM" || upper == L"NT AUTHORITY\\SYSTEM" || upper == L"S-1-5-18" || upper == L"LOCALSYSTEM");
+    if (logonType != serviceAccount) {
+        return false;
+    }
+    if (userSid) {
+        return *userSid == localSystemSid;
+    }
+    return upper == localSystemSid || upper == L"SYSTEM" || upper == L"NT AUTHORITY\\SYSTEM" || upper == L"LOCALSYSTEM";
 }
 
 // The task's program path without the quotes it may be registered with.
@@ -60,7 +73,7 @@ inline std::wstring programPathReason(const std::wstring& program)
 // nothing).
 inline std::wstring notTheProgramReason(const StartupTaskState& task)
 {
-    if (task.userId && task.logonType && !isLocalSystemServiceAccount(*task.userId, *task.logonType)) {
+    if (task.userId && task.logonType && !isLocalSystemServiceAccount(*task.userId, task.userSid, *task.logonType)) {
         return L"it does not run as LocalSystem";
     }
     if (task.actionCount && *task.actionCount != 1) {
@@ -84,9 +97,11 @@ struct RegisteredTaskDefinition {
     std::wstring xml;
     std::optional<std::wstring> userId;
     std::optional<std::int32_t> logonType;
+    // The SID Windows resolved userId to, when it could.
+    std::optional<std::wstring> userSid;
 
     bool registeredAsLocalSystem() const
     {
-        return userId && logonType && isLocalSystemServiceAccount(*userId, *logonType);
+        return userId && logonType && isLocalSystemServiceAccount(*userId, userSid, *logonType);
     }
 };

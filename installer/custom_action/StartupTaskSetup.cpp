@@ -5,6 +5,8 @@
 #include "task_scheduler/StartupTaskState.h"
 #include "windows_wrappers/Utf8.h"
 
+#include <algorithm>
+#include <cwctype>
 #include <filesystem>
 #include <system_error>
 
@@ -19,9 +21,22 @@ constexpr const wchar_t* keptNotForgotten = L"What an earlier run kept for undoi
 constexpr const wchar_t* foreignTask = L"A task not registered as LocalSystem is registered under the name ";
 constexpr const wchar_t* foreignTaskFate = L": it is not kept, and undoing this change deletes it";
 constexpr const wchar_t* taskRegistered = L"Startup task registered: ";
+constexpr const wchar_t* notFinalPath = L"The install folder is not given as its final path: ";
+constexpr const wchar_t* notFinalPathFix = L"; PATH and the event source would name a path that was not checked. "
+                                           L"Install to the final path (INSTALLFOLDER)";
 constexpr const wchar_t* taskDeleted = L"Startup task deleted: ";
 constexpr const wchar_t* taskRestored = L"Startup task registered again as it was before: ";
 constexpr const wchar_t* noTaskRestored = L"Startup task deleted, as none was registered before: ";
+
+// The Windows Installer writes the program's path as given (PATH, the event
+// source's message file); the check judged the final one. The two must be
+// one path, up to the case of its letters, which Windows ignores.
+bool samePath(const std::wstring& given, const std::wstring& final)
+{
+    return given.size() == final.size()
+        && std::equal(given.begin(), given.end(), final.begin(),
+                      [](wchar_t a, wchar_t b) { return std::towupper(a) == std::towupper(b); });
+}
 
 std::wstring schedulerAnswer(std::int32_t status)
 {
@@ -45,6 +60,12 @@ bool StartupTaskSetup::install(const std::wstring& product, const std::wstring& 
     const std::wstring reason = refusalReason(location);
     if (!reason.empty()) {
         logLines(taskFileReportLines(taskFile, false, reason));
+        return false;
+    }
+    // A junction or link in the folder as given could later lead elsewhere,
+    // and PATH and the event source would follow it: refused.
+    if (!samePath(program, location.path)) {
+        log.line(notFinalPath + program + L" leads to " + location.path + notFinalPathFix);
         return false;
     }
     if (!keepRegisteredTask(product)) {

@@ -52,6 +52,7 @@ registered_task="$WINEPREFIX/drive_c/windows/system32/tasks/$task"
 event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\VeltrinLighting'
 colours='HKLM\SOFTWARE\Orvane\VeltrinLighting'
 kept_tasks='HKLM\SOFTWARE\Orvane\VeltrinLightingSetup'
+run_record='HKLM\SOFTWARE\Orvane\VeltrinLightingLastRun'
 machine_environment='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment'
 
 # msiexec ACTION PACKAGE [PROPERTY=VALUE...]: its exit code; its output in
@@ -140,6 +141,7 @@ expect_nothing_installed() {
   [ ! -e "$registered_task" ] || fail "the task is still registered"
   ! key_exists "$event_source" || fail "the event source is still registered"
   ! key_exists "$kept_tasks" || fail "what was kept for a rollback is still there"
+  ! key_exists "$run_record" || fail "the run record's key is still there"
   # The rest of PATH is as it was (Wine leaves the separator behind).
   [ "$(registry_value "$machine_environment" Path | sed 's/;*$//')" = "$original_path" ] \
     || fail "PATH: $(registry_value "$machine_environment" Path), before installing: $original_path"
@@ -206,6 +208,7 @@ output=$(wine "$installed_program" 255 0 0 100 0 0 255 50 | tr -d '\r')
 [ -z "$output" ] || fail "the installed program printed: $output"
 [ "$(registry_value "$colours" Z1_Red)" = 0xff ] && [ "$(registry_value "$colours" Z2_Blue)" = 0xff ] \
   || fail "the installed program stored no colours"
+[ "$(registry_value "$run_record" Outcome)" = done ] || fail "the installed program recorded no run"
 # status sees the registered task (Wine keeps no command, so its program
 # could not be read), the event source and the stored colours.
 output=$(wine "$installed_program" status | tr -d '\r')
@@ -215,6 +218,7 @@ grep -q -x -F "Event source: registered, message file \"${installed_program//\\/
   || fail "status: $output"
 grep -q -x 'Stored colours in the machine key: complete, logo 255 0 0 at 100 %, light bar 0 0 255 at 50 %' \
   <<<"$output" || fail "status: $output"
+grep -q -x 'Last run recorded in the machine key: "[-0-9T:]*Z", .*; done' <<<"$output" || fail "status: $output"
 
 # --- Repair: a task deleted by hand comes back (Wine has no msiexec /fa).
 wine schtasks /delete /tn "$task" /f >/dev/null
@@ -310,6 +314,19 @@ msiexec /x "$msi" || fail "uninstalling failed"
 expect_nothing_installed
 rm -rf "$folder"
 
+# --- A junction in INSTALLFOLDER (a Unix link stands in for one): C:\Apps
+# leads to C:\Program Files, as a user who made it could point it, and
+# re-point it after the install. The check judges the final path, while PATH
+# and the event source would get the path as given: refused, with both paths
+# in the log, and nothing registered or left behind.
+ln -s "$WINEPREFIX/drive_c/Program Files" "$WINEPREFIX/drive_c/Apps"
+! msiexec /i "$msi" 'INSTALLFOLDER=C:\Apps\VeltrinLighting\' || fail "installed through a junction"
+grep -q -F 'The install folder is not given as its final path: C:\Apps\VeltrinLighting\VeltrinLighting.exe leads to C:\Program Files\VeltrinLighting\VeltrinLighting.exe' \
+  "$workdir/msiexec-$runs.log" || fail "the log does not name both paths"
+expect_nothing_installed
+[ ! -e "$folder/VeltrinLighting.exe" ] || fail "the program was left behind"
+rm "$WINEPREFIX/drive_c/Apps"
+
 # --- A folder that every user may change, with a task file planted in it:
 # refused with the program's own reason, nothing registered or left behind.
 # (Below C:\Tools, as a user could make it: a profile folder such as
@@ -351,4 +368,4 @@ expect_nothing_installed
 
 echo "signed, installed, repaired (also with task.xml held open), replaced by a same-version build, upgraded," \
   "downgrade refused, uninstalled, installed off the PATH, rolled back over a user's task, and refused a folder" \
-  "users may change, a planted task file and a planted kept value under Wine"
+  "users may change, a junction in the install folder, a planted task file and a planted kept value under Wine"

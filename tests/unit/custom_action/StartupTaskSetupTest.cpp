@@ -19,7 +19,8 @@ using ::testing::IsEmpty;
 
 namespace {
 
-const std::wstring programPath = L"C:\\PROGRA~1\\VELTRI~1\\VeltrinLighting.exe";
+// As the Windows Installer gives it: the final path, its letters' case aside.
+const std::wstring programPath = L"c:\\program files\\VeltrinLighting\\VeltrinLighting.exe";
 // Where the check finds it, short names and links resolved: what the task runs.
 const std::wstring resolvedPath = L"C:\\Program Files\\VeltrinLighting\\VeltrinLighting.exe";
 const std::wstring earlierTask = L"<Task><RegistrationInfo><Description>earlier</Description></RegistrationInfo></Task>";
@@ -46,7 +47,7 @@ public:
         task.reset();
         if (registered) {
             task = RegisteredTaskDefinition{*registered, registeredAs,
-                                            registeredAs == localSystem ? 5 : 3};
+                                            registeredAs == localSystem ? 5 : 3, std::nullopt};
         }
         return failRead;
     }
@@ -165,6 +166,8 @@ struct InstallCase {
     const wchar_t* beforeAs = localSystem;
     std::optional<KeptTask> stale = std::nullopt;
     StoreFault storeFault = StoreFault::None;
+    // The program's path as the Windows Installer gives it.
+    std::wstring program = programPath;
 };
 
 // Install, upgrade and repair register exactly the text they wrote, and only
@@ -198,6 +201,21 @@ TEST_F(StartupTaskSetupTest, InstallRegistersTheWrittenTextAndItsRollbackPutsBac
         {"store cannot forget", earlierTask, accepted, false, 0, 0, false,
          {L"What an earlier run kept for undoing its change could not be forgotten"}, localSystem, std::nullopt,
          StoreFault::Forget},
+        {"a junction in the install folder", earlierTask, accepted, false, 0, 0, false,
+         {L"The install folder is not given as its final path: C:\\Tools\\VeltrinLighting\\VeltrinLighting.exe "
+          L"leads to C:\\Program Files\\VeltrinLighting\\VeltrinLighting.exe; PATH and the event source would "
+          L"name a path that was not checked. Install to the final path (INSTALLFOLDER)"},
+         localSystem, std::nullopt, StoreFault::None, L"C:\\Tools\\VeltrinLighting\\VeltrinLighting.exe"},
+        {"a short name in the install folder", earlierTask, accepted, false, 0, 0, false,
+         {L"The install folder is not given as its final path: C:\\PROGRA~1\\VELTRI~1\\VeltrinLighting.exe "
+          L"leads to C:\\Program Files\\VeltrinLighting\\VeltrinLighting.exe; PATH and the event source would "
+          L"name a path that was not checked. Install to the final path (INSTALLFOLDER)"},
+         localSystem, std::nullopt, StoreFault::None, L"C:\\PROGRA~1\\VELTRI~1\\VeltrinLighting.exe"},
+        {"one character longer", earlierTask, accepted, false, 0, 0, false,
+         {L"The install folder is not given as its final path: " + resolvedPath + L"x leads to " + resolvedPath
+          + L"; PATH and the event source would name a path that was not checked. Install to the final path "
+            L"(INSTALLFOLDER)"},
+         localSystem, std::nullopt, StoreFault::None, resolvedPath + L"x"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -218,7 +236,7 @@ TEST_F(StartupTaskSetupTest, InstallRegistersTheWrittenTextAndItsRollbackPutsBac
         }
         StartupTaskSetup setup(log, scheduler, store, c.locate);
 
-        EXPECT_EQ(setup.install(L"{product}", programPath, taskFile), c.installs);
+        EXPECT_EQ(setup.install(L"{product}", c.program, taskFile), c.installs);
         EXPECT_THAT(log.lines, ElementsAreArray(withTaskFile(c.log)));
         if (c.installs) {
             ASSERT_TRUE(scheduler.registered.has_value());
@@ -231,7 +249,8 @@ TEST_F(StartupTaskSetupTest, InstallRegistersTheWrittenTextAndItsRollbackPutsBac
         }
         // Kept only once the check has passed and the task could be read;
         // a task of another principal is kept as none.
-        const bool kept = c.locate == accepted && c.failRead == 0 && c.storeFault == StoreFault::None;
+        const bool kept =
+            c.locate == accepted && c.program == programPath && c.failRead == 0 && c.storeFault == StoreFault::None;
         EXPECT_EQ(store.tasks.size(), kept ? 1U : 0U);
         if (kept) {
             EXPECT_EQ(store.tasks.begin()->second.xml, c.beforeAs == localSystem ? c.before : std::nullopt);

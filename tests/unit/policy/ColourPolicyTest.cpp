@@ -53,6 +53,12 @@ TEST(ColourPolicy, DecidesFromTheValuesAsRead)
          L"Z2_Red is 256, beyond its range 0-255"},
         {"a REG_SZ", [](PolicyValues& v) { v.colours[0] = {StoredValue::Answer::Read, 1, 4, 0}; },
          PolicyState::Unusable, L"Z1_Red is not a REG_DWORD"},
+        {"a REG_DWORD of one byte", [](PolicyValues& v) { v.colours[1] = {StoredValue::Answer::Read, 4, 1, 0xFF}; },
+         PolicyState::Unusable, L"Z1_Green is not a REG_DWORD"},
+        {"a REG_DWORD of no bytes", [](PolicyValues& v) { v.colours[7] = {StoredValue::Answer::Read, 4, 0, 0}; },
+         PolicyState::Unusable, L"Z2_Bright is not a REG_DWORD"},
+        {"UsersMayChange of three bytes", [](PolicyValues& v) { v.usersMayChange = {StoredValue::Answer::Read, 4, 3, 1}; },
+         PolicyState::Unusable, L"UsersMayChange is not a REG_DWORD"},
         {"UsersMayChange 2", [](PolicyValues& v) { v.usersMayChange = dword(2); }, PolicyState::Unusable,
          L"UsersMayChange is 2, beyond its range 0 or 1"},
     };

@@ -66,12 +66,15 @@ TEST(LastRun, ReadsBackWhatWasWrittenAndNothingMalformed)
         [](std::vector<RecordValue>& v) { v[4].type = 3; },                      // the outcome not a REG_SZ
         [](std::vector<RecordValue>& v) { v[5].data.pop_back(); },               // two bytes of the logo
         [](std::vector<RecordValue>& v) { v.erase(v.begin() + 6); },             // the light bar's bytes missing
-        [](std::vector<RecordValue>& v) { named(v, L"Code").data.resize(4); },  // a code of four bytes
-        [](std::vector<RecordValue>& v) { named(v, L"Tries").data.resize(2); }, // tries of two bytes
-        [](std::vector<RecordValue>& v) { named(v, L"WaitedMs").type = 11; },   // the wait a REG_QWORD
+        [](std::vector<RecordValue>& v) { named(v, L"Code").data.resize(4); },     // a code of four bytes
+        [](std::vector<RecordValue>& v) { named(v, L"Tries").data.resize(2); },    // tries of two bytes
+        [](std::vector<RecordValue>& v) { named(v, L"WaitedMs").type = 11; },      // the wait a REG_QWORD
+        [](std::vector<RecordValue>& v) { named(v, L"EventId").data.resize(1); },  // an event ID of one byte
+        [](std::vector<RecordValue>& v) { named(v, L"EventId").data.clear(); },    // an event ID of no bytes
     };
     for (const auto& fault : faults) {
         std::vector<RecordValue> values = encodeLastRun(firmwareRefused());
+        ASSERT_EQ(values.at(7).name, L"EventId");
         fault(values);
         EXPECT_FALSE(decodeLastRun(values).has_value());
     }

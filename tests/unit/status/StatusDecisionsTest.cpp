@@ -259,8 +259,9 @@ TEST(StatusDecisions, BothFormsWordOneDecision)
          },
          {L"Policy (HKLM\\SOFTWARE\\Policies\\Orvane\\VeltrinLighting): unusable: Z1_Red is missing; runs go on as "
           L"without it",
-          L"Last run recorded in the machine key: 2026-12-08T01:23:45Z, LocalSystem (S-1-5-18), restore from the "
-          L"model's defaults; failed: the firmware call failed (event 4, GetObject orvBIntM, code 0x80041002)",
+          L"Last run recorded in the machine key: \"2026-12-08T01:23:45Z\", \"LocalSystem\" (\"S-1-5-18\"), restore "
+          L"from the model's defaults; failed: the firmware call failed (event 4, \"GetObject orvBIntM\", code "
+          L"0x80041002)",
           L"Last run recorded in the user key: none"},
          {L"policyUnusable", L"lastRunFailed"},
          [](const JsonValue& status) {
@@ -269,6 +270,31 @@ TEST(StatusDecisions, BothFormsWordOneDecision)
              EXPECT_EQ(record.at("outcome").string(), L"firmwareCallFailed");
              EXPECT_EQ(record.at("code").integer(), 0x80041002);
              EXPECT_TRUE(status.at("userKey").at("lastRun").isNull());
+             EXPECT_TRUE(status.at("machineKey").at("lastRunUntrusted").isNull());
+         }},
+        {"a machine record key that is not trusted: not shown, said why, a problem",
+         secondGeneration,
+         [](StatusFacts& f) {
+             LastRun record;
+             record.outcome = RunOutcome::FirmwareRefused;
+             f.userLastRun = RecordFacts{record, L""};
+             f.machineRecordDistrust = L"it is a registry link";
+         },
+         {L"Last run recorded in the machine key: not shown, its key is not trusted: it is a registry link"},
+         {L"recordUntrusted"},
+         [](const JsonValue& status) {
+             EXPECT_TRUE(status.at("machineKey").at("lastRun").isNull());
+             EXPECT_EQ(status.at("machineKey").at("lastRunUntrusted").string(), L"it is a registry link");
+             EXPECT_EQ(status.at("userKey").at("lastRun").at("outcome").string(), L"firmwareRefused");
+             EXPECT_TRUE(status.at("userKey").at("lastRunUntrusted").isNull());
+         }},
+        {"a user's record key that is a link: not shown, no problem of the machine",
+         secondGeneration,
+         [](StatusFacts& f) { f.userRecordDistrust = L"it is a registry link"; },
+         {L"Last run recorded in the user key: not shown, its key is not trusted: it is a registry link"},
+         {},
+         [](const JsonValue& status) {
+             EXPECT_EQ(status.at("userKey").at("lastRunUntrusted").string(), L"it is a registry link");
          }},
         {"a run refused by the policy is no failure",
          secondGeneration,

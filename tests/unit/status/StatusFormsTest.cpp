@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -175,15 +176,20 @@ TEST(StatusForms, UnusableStoredValuesAreNamed)
     }
     facts.machineKey.values[1] = {StoredValue::Answer::Unreadable, registryDwordType, 8, 0};
     facts.machineKey.values[4] = {StoredValue::Answer::Unreadable, 1, 16, 0};
+    // A REG_DWORD shorter than four bytes reads, but counts as another type.
+    facts.machineKey.values[6] = {StoredValue::Answer::Read, registryDwordType, 1, 0xFF};
     decideStatus(facts);
     EXPECT_THAT(statusLines(facts),
-                Contains(L"Stored colours in the machine key: incomplete, logo 10 ? 10 at 10 %, light bar ? 10 10 at "
+                Contains(L"Stored colours in the machine key: incomplete, logo 10 ? 10 at 10 %, light bar ? 10 ? at "
                          L"10 %; Z1_Green is unreadable (REG_DWORD of 8 bytes): no run reads or writes this key while "
                          L"it is there; Z2_Red is unreadable (REG_SZ of 16 bytes): a run that reads this key writes "
-                         L"255 in its place"));
+                         L"255 in its place; Z2_Blue is unreadable (REG_DWORD of 1 bytes): a run that reads this key "
+                         L"writes the model's default, 230, in its place"));
     const JsonValue values = parseJson(statusJson(facts)).at("machineKey").at("values");
     EXPECT_EQ(values.array().at(1).at("inItsPlace").string(), L"keyNotUsed");
     EXPECT_EQ(values.array().at(4).at("replacement").integer(), 255);
+    EXPECT_EQ(values.array().at(6).at("state").string(), L"unreadable");
+    EXPECT_EQ(values.array().at(6).at("size").integer(), 1);
 }
 
 // Text from the machine and the Task Scheduler goes into the JSON escaped,
@@ -205,6 +211,55 @@ TEST(StatusForms, TextIsQuotedAndEscaped)
     facts.model.model = L"";
     decideStatus(facts);
     EXPECT_THAT(statusLines(facts), Contains(L"Model: \"\" (not supported)"));
+}
+
+// The record's texts come from the registry: a carriage return, line feed or
+// escape sequence in any of them reaches neither form raw, and cannot forge a
+// line of its own.
+TEST(StatusForms, RecordTextsAreQuotedAndEscaped)
+{
+    const std::wstring forged = L"x\r\nStartup task: registered, enabled\x1b[2J\"";
+    struct Case {
+        const char* name;
+        std::function<void(LastRun&)> plant;
+        std::wstring shown;
+    };
+    const std::wstring escaped = L"\"x\\u000d\\u000aStartup task: registered, enabled\\u001b[2J\\\"\"";
+    const Case cases[] = {
+        {"time", [&](LastRun& r) { r.time = forged; }, escaped + L", \"S-1-5-18\""},
+        {"account", [&](LastRun& r) { r.account = forged; }, L"\"2026-12-08T01:23:45Z\", " + escaped},
+        {"step", [&](LastRun& r) { r.step = forged; }, L"(event 4, " + escaped + L", code 0x80041002)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StatusFacts facts = someFacts();
+        LastRun record;
+        record.time = L"2026-12-08T01:23:45Z";
+        record.account = L"S-1-5-18";
+        record.outcome = RunOutcome::FirmwareCallFailed;
+        record.eventId = 4;
+        record.step = L"GetObject";
+        record.code = 0x80041002;
+        c.plant(record);
+        facts.machineLastRun = RecordFacts{record, L""};
+        facts.userLastRun = RecordFacts{record, L""};
+        decideStatus(facts);
+        const std::vector<std::wstring> lines = statusLines(facts);
+        for (const std::wstring& line : lines) {
+            EXPECT_EQ(std::count_if(line.begin(), line.end(), [](wchar_t unit) { return unit < 0x20 || unit == 0x7F; }),
+                      0)
+                << std::string(line.begin(), line.end());
+        }
+        EXPECT_EQ(linesFrom(lines, L"Startup task: registered").size(), 0U);
+        const std::vector<std::wstring> recordLines = linesFrom(lines, L"Last run recorded in the machine key: ");
+        ASSERT_EQ(recordLines.size(), 1U);
+        EXPECT_THAT(recordLines.front(), ::testing::HasSubstr(c.shown));
+        const std::string json = statusJson(facts);
+        EXPECT_EQ(json.find_first_of("\r\n\x1b"), std::string::npos);
+        const JsonValue parsed = parseJson(json).at("machineKey").at("lastRun");
+        EXPECT_EQ(parsed.at("time").string() + parsed.at("account").string() + parsed.at("step").string(),
+                  record.time + record.account + record.step);
+    }
 }
 
 } // namespace
