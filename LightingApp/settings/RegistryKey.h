@@ -20,8 +20,14 @@ public:
             key = nullptr;
         }
     }
-    // For the out-parameter of RegCreateKeyExW / RegOpenKeyExW.
-    HKEY* receive() { return &key; }
+    // For the out-parameter of RegCreateKeyExW / RegOpenKeyExW: a key still
+    // open is closed first, as every owner of a handle here does, so that
+    // none is lost.
+    HKEY* receive()
+    {
+        reset();
+        return &key;
+    }
 
 private:
     HKEY key = nullptr;

@@ -334,4 +334,15 @@ TEST_F(RegistryRoots, ReadOnlyPreviewPlansWhatTheRunThenDoes)
     }
 }
 
+// A key received into an owner that still holds one closes the one it held.
+TEST(RegistryKeyOwner, ReceivingAgainClosesTheKeyItHeld)
+{
+    RegistryKey key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_READ | KEY_WOW64_64KEY, key.receive()),
+              ERROR_SUCCESS);
+    ASSERT_NE(key.get(), nullptr);
+    EXPECT_EQ(*key.receive(), nullptr);
+    EXPECT_EQ(key.get(), nullptr);
+}
+
 } // namespace
