@@ -1,3 +1,4 @@
+#include "RegistryLinks.h"
 #include "Json.h"
 #include "ProgramOnMachine.h"
 #include "run_record/LastRun.h"
@@ -24,28 +25,6 @@ const wchar_t* const oldRecordKey = L"SOFTWARE\\Orvane\\VeltrinLighting\\LastRun
 const wchar_t* const policyKey = L"SOFTWARE\\Policies\\Orvane\\VeltrinLighting";
 const wchar_t* const recordSddl = L"O:BAD:P(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KR;;;WD)";
 const std::vector<std::uint32_t> policyColours = {0, 0, 255, 100, 0, 255, 0, 50};
-
-// Deletes the key itself, also when it is a link (whose target stays).
-void deleteKeyItself(const wchar_t* path)
-{
-    RegistryKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, REG_OPTION_OPEN_LINK, DELETE | KEY_WOW64_64KEY, key.receive())
-        == ERROR_SUCCESS) {
-        RegDeleteKeyW(key.get(), L"");
-    }
-}
-
-void plantLink(const wchar_t* path, const wchar_t* target)
-{
-    RegistryKey link;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                              KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, link.receive(), nullptr),
-              ERROR_SUCCESS);
-    const std::wstring name = std::wstring(L"\\Registry\\Machine\\") + target;
-    ASSERT_EQ(RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(name.data()),
-                             static_cast<DWORD>(name.size() * sizeof(wchar_t))),
-              ERROR_SUCCESS);
-}
 
 // The key at path holding the record's values (and fillers values of no
 // meaning), with the descriptor sddl.

@@ -1,3 +1,4 @@
+#include "RegistryLinks.h"
 #include "settings/TrustedKey.h"
 
 #include "windows_wrappers/LocalPointer.h"
@@ -22,30 +23,6 @@ KeyDistrust distrustOfSddl(const wchar_t* sddl, KeyReaders readers)
     EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &raw, nullptr));
     const LocalPointer<void> descriptor(raw);
     return keyDistrust(keySecurityFacts(raw), readers);
-}
-
-// Deletes the key itself, also when it is a link (whose target stays).
-void deleteKeyItself(const wchar_t* path)
-{
-    RegistryKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, REG_OPTION_OPEN_LINK, DELETE | KEY_WOW64_64KEY, key.receive())
-        == ERROR_SUCCESS) {
-        RegDeleteKeyW(key.get(), L"");
-    }
-}
-
-// A registry link at path leading to target, as anyone who may create
-// subkeys where it lies could make.
-void plantLink(const wchar_t* path, const wchar_t* target)
-{
-    RegistryKey link;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                              KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, link.receive(), nullptr),
-              ERROR_SUCCESS);
-    const std::wstring name = std::wstring(L"\\Registry\\Machine\\") + target;
-    ASSERT_EQ(RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(name.data()),
-                             static_cast<DWORD>(name.size() * sizeof(wchar_t))),
-              ERROR_SUCCESS);
 }
 
 std::wstring sddlOf(HKEY key)
