@@ -1,7 +1,7 @@
 #include "application/RunRecordWriter.h"
 
 #include "run_record/LastRunKey.h"
-#include "status/StatusWords.h"
+#include "windows_wrappers/CalendarTime.h"
 #include "windows_wrappers/LocalPointer.h"
 #include "windows_wrappers/TokenInformation.h"
 
@@ -18,7 +18,7 @@ std::wstring utcNow()
     SYSTEMTIME now{};
     GetSystemTime(&now);
     // The form status gives the task's last run in.
-    return taskTimeText({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond}, L'T') + L"Z";
+    return calendarTimeText({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond}, L'T') + L"Z";
 }
 
 std::wstring processSid()

@@ -4,6 +4,7 @@
 #include "status/JsonWriter.h"
 #include "status/StatusWords.h"
 #include "status/StoredSetSummary.h"
+#include "windows_wrappers/CalendarTime.h"
 
 #include <optional>
 
@@ -262,7 +263,7 @@ void writeTask(JsonWriter& json, const StatusFacts& facts)
     json.key("hasRun");
     registered&& task.lastRunRead ? json.boolean(task.lastRun.has_value()) : json.null();
     json.key("lastRunTime");
-    facts.taskLastRunUtc ? json.string(taskTimeText(*facts.taskLastRunUtc, L'T') + L"Z") : json.null();
+    facts.taskLastRunUtc ? json.string(calendarTimeText(*facts.taskLastRunUtc, L'T') + L"Z") : json.null();
     json.endObject();
 }
 

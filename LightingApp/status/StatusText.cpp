@@ -4,6 +4,7 @@
 #include "status/JsonWriter.h"
 #include "status/StatusWords.h"
 #include "status/StoredSetSummary.h"
+#include "windows_wrappers/CalendarTime.h"
 #include "windows_wrappers/Utf8.h"
 
 namespace {
@@ -253,7 +254,7 @@ std::wstring lastRunLine(const StartupTaskState& task)
     if (!task.lastRun) {
         return L"Startup task last run: never";
     }
-    return L"Startup task last run: " + taskTimeText(*task.lastRun, L' ') + L" (local time)";
+    return L"Startup task last run: " + calendarTimeText(*task.lastRun, L' ') + L" (local time)";
 }
 
 void appendTaskLines(const StatusFacts& facts, std::vector<std::wstring>& lines)

@@ -64,6 +64,3 @@ std::string triggerIdentifier(std::int32_t type);
 // A logon type (TASK_LOGON_TYPE): {"service account", "serviceAccount"}, ...
 std::wstring logonText(std::int32_t type);
 std::string logonIdentifier(std::int32_t type);
-
-// "2024-05-01 10:00:00", with separator between the date and the time.
-std::wstring taskTimeText(const TaskTime& time, wchar_t separator);

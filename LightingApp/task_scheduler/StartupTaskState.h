@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windows_wrappers/CalendarTime.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,14 +22,7 @@ struct TaskTrigger {
 };
 
 // A local time as the Task Scheduler gives it.
-struct TaskTime {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
+using TaskTime = CalendarTime;
 
 // What the Task Scheduler says about the startup task. For a registered
 // task, each fact is empty (nullopt) when it could not be read; Wine, for
