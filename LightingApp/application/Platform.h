@@ -53,6 +53,8 @@ public:
     const RegistryController& registry() const { return registryController; }
 
 private:
+    // Carries out a request that changes the lighting, under the lock.
+    bool changeLighting(const Request& request, ReadinessWait& wait);
     // Takes the request lock, then reads the policy under it.
     void lockAndReadPolicy(RequestKind kind);
     // Sends the stored colours (or the policy's) and stores them; after a
