@@ -4,12 +4,12 @@
 #include "application/ReadinessWait.h"
 #include "application/Request.h"
 #include "application/RequestLock.h"
-#include "application/RunRecord.h"
 #include "colorizers/IColorizer.h"
 #include "colorizers/ZoneColors.h"
-#include "event_log/RunFailure.h"
 #include "lighting_library/FirmwareFailure.h"
 #include "policy/ColourPolicy.h"
+#include "run_record/RunFailure.h"
+#include "run_record/RunRecord.h"
 #include "settings/RegistryController.h"
 
 #include <memory>

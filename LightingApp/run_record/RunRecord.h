@@ -1,7 +1,7 @@
 #pragma once
 
-#include "event_log/RunFailure.h"
 #include "run_record/LastRun.h"
+#include "run_record/RunFailure.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "application/RunRecord.h"
+#include "run_record/RunRecord.h"
 
 #include <gtest/gtest.h>
 
