@@ -5,7 +5,6 @@
 #include "application/RequestTable.h"
 #include "application/TaskFileReport.h"
 #include "application/UsageText.h"
-#include "lighting_library/FirmwareFailure.h"
 #include "platform_check/GenerationDetection.h"
 #include "platform_check/ModelGeneration.h"
 #include "policy/PolicyKey.h"
@@ -69,8 +68,8 @@ bool Platform::changeLighting(const Request& request, ReadinessWait& wait)
     }
     switch (request.kind) {
     case RequestKind::Default: {
-        const bool sent = colorizer->setDefault();
-        return noteFailures(defaultZoneValues(), sent, registryController.writeColors(defaultZoneValues()));
+        const KestrineLightingLib::FirmwareResult sent = colorizer->setDefaultReporting();
+        return noteFailures(sent, registryController.writeColors(defaultZoneValues()));
     }
     case RequestKind::Brightness: {
         ZoneValues values = startingValues();
@@ -128,14 +127,13 @@ bool Platform::applyAndStore(const ZoneValues& values)
 {
     // The vector is stored even when the firmware refused it, so that the
     // next restore tries the same colours again.
-    const bool sent = colorizer->setColors(toColors(values));
-    return noteFailures(values, sent, registryController.writeColors(values));
+    const KestrineLightingLib::FirmwareResult sent = colorizer->setColorsReporting(toColors(values));
+    return noteFailures(sent, registryController.writeColors(values));
 }
 
 bool Platform::apply(const ZoneValues& values)
 {
-    const bool sent = colorizer->setColors(toColors(values));
-    return noteFailures(values, sent, true);
+    return noteFailures(colorizer->setColorsReporting(toColors(values)), true);
 }
 
 bool Platform::refuseByPolicy()
@@ -150,26 +148,19 @@ ZoneValues Platform::startingValues()
     return runNote.underPolicy ? policy.values : storedOrDefaultZoneValues();
 }
 
-void Platform::noteFirmwareGot(const ZoneValues& values)
+bool Platform::noteFailures(const KestrineLightingLib::FirmwareResult& sent, bool stored)
 {
-    const std::vector<Color> bytes = controllerColors(*colorizer, values);
-    if (bytes.size() == 2) {
-        runNote.firmwareGot = ZoneBytes{bytes[0], bytes[1]};
+    firmwareFailure = sent.failure;
+    const auto& firmware = firmwareFailure;
+    // A refused command reached the firmware; one whose call failed may not have.
+    if ((!firmware || firmware->returnCode) && sent.zonesGot.size() == 2) {
+        const auto& logo = sent.zonesGot[0];
+        const auto& lightBar = sent.zonesGot[1];
+        runNote.firmwareGot =
+            ZoneBytes{Color(logo.red, logo.green, logo.blue), Color(lightBar.red, lightBar.green, lightBar.blue)};
     }
-}
-
-bool Platform::noteFailures(const ZoneValues& values, bool sent, bool stored)
-{
-    firmwareFailure = sent ? std::nullopt : KestrineLightingLib::takeFirmwareFailure();
-    if (sent) {
-        noteFirmwareGot(values);
-    } else {
-        // Without a note nothing reached the firmware: the command was never built.
-        const auto& firmware = firmwareFailure;
-        if (firmware && firmware->returnCode) {
-            // A refused command reached the firmware; one whose call failed may not have.
-            noteFirmwareGot(values);
-        }
+    if (!sent.accepted) {
+        // Without a failure nothing reached the firmware: the command was never built.
         if (!firmware) {
             runFailures.push_back({FailureKind::Unexpected, L"the lighting command could not be built"});
         } else if (firmware->returnCode) {
@@ -181,7 +172,7 @@ bool Platform::noteFailures(const ZoneValues& values, bool sent, bool stored)
     if (!stored) {
         runFailures.push_back({FailureKind::NotStored, L""});
     }
-    return sent && stored;
+    return sent.accepted && stored;
 }
 
 ZoneValues Platform::defaultZoneValues() const

@@ -69,10 +69,9 @@ private:
     // The colours a restore or a brightness request starts from: the
     // policy's when it is in force, else the stored ones (the source noted).
     ZoneValues startingValues();
-    // Notes what failed of sending and storing the values, and what the
-    // firmware got; true when neither failed.
-    bool noteFailures(const ZoneValues& values, bool sent, bool stored);
-    void noteFirmwareGot(const ZoneValues& values);
+    // Notes what failed of sending and storing the colours, and what the
+    // firmware got, from what the colorizer answered; true when neither failed.
+    bool noteFailures(const KestrineLightingLib::FirmwareResult& sent, bool stored);
     ZoneValues defaultZoneValues() const;
     ZoneValues storedOrDefaultZoneValues();
     std::vector<Color> toColors(const ZoneValues& values) const;

@@ -10,11 +10,15 @@ constexpr std::uint8_t fullBrightness = 100;
 
 GenOneColorizer::GenOneColorizer() : TwoZoneColorizer(Color(255, 255, 255), Color(255, 255, 255)) {}
 
-bool GenOneColorizer::setDefault()
+KestrineLightingLib::FirmwareResult GenOneColorizer::setDefaultReporting()
 {
-    const bool brightnessSet = communicator().setBrightness(fullBrightness);
-    const bool zonesSent = sendZones();
-    return brightnessSet && zonesSent;
+    const KestrineLightingLib::FirmwareResult brightness = communicator().setBrightnessReporting(fullBrightness);
+    KestrineLightingLib::FirmwareResult zones = sendZones();
+    zones.accepted = zones.accepted && brightness.accepted;
+    if (!zones.failure) {
+        zones.failure = brightness.failure;
+    }
+    return zones;
 }
 
 Color GenOneColorizer::controllerColor(const Color& zoneColor) const

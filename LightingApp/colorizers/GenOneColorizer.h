@@ -9,7 +9,9 @@ public:
     GenOneColorizer();
 
     // Sets the full brightness level, then sends the zones' current colours,
-    // even when the brightness call failed. True only when both succeeded.
-    bool setDefault() override;
+    // even when the brightness call failed. Accepted only when both were; the
+    // failure is the colour command's, else the brightness call's; the zone
+    // bytes are the colour command's.
+    KestrineLightingLib::FirmwareResult setDefaultReporting() override;
     Color controllerColor(const Color& zoneColor) const override;
 };

@@ -2,7 +2,7 @@
 
 GenTwoColorizer::GenTwoColorizer() : TwoZoneColorizer(Color(230, 255, 255), Color(210, 200, 230)) {}
 
-bool GenTwoColorizer::setDefault()
+KestrineLightingLib::FirmwareResult GenTwoColorizer::setDefaultReporting()
 {
     return sendZones();
 }

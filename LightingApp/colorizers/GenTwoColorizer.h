@@ -8,6 +8,6 @@ public:
     GenTwoColorizer();
 
     // Sends the zones' current colours; makes no brightness call.
-    bool setDefault() override;
+    KestrineLightingLib::FirmwareResult setDefaultReporting() override;
     Color controllerColor(const Color& zoneColor) const override;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colorizers/Color.h"
+#include "lighting_library/FirmwareFailure.h"
 
 #include <cstdint>
 #include <vector>
@@ -30,6 +31,12 @@ public:
 
     // The three bytes the firmware gets for a zone showing this colour.
     virtual Color controllerColor(const Color& zoneColor) const = 0;
+
+    // setColors and setDefault, answered with what became of the commands:
+    // whether the firmware accepted them, why not, and the zone bytes it got.
+    // setColors and setDefault are these, reduced to accepted or not.
+    virtual KestrineLightingLib::FirmwareResult setColorsReporting(std::vector<Color> colors) = 0;
+    virtual KestrineLightingLib::FirmwareResult setDefaultReporting() = 0;
 
     virtual ~IColorizer() = default;
 

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 TwoZoneColorizer::TwoZoneColorizer(const Color& logoDefault, const Color& lightBarDefault)
     : zone1Default(logoDefault),
@@ -18,6 +19,16 @@ TwoZoneColorizer::TwoZoneColorizer(const Color& logoDefault, const Color& lightB
 }
 
 bool TwoZoneColorizer::setColors(std::vector<Color> colors)
+{
+    return setColorsReporting(std::move(colors)).accepted;
+}
+
+bool TwoZoneColorizer::setDefault()
+{
+    return setDefaultReporting().accepted;
+}
+
+KestrineLightingLib::FirmwareResult TwoZoneColorizer::setColorsReporting(std::vector<Color> colors)
 {
     // Colours beyond the last zone have nowhere to go and are ignored.
     const std::size_t count = std::min(colors.size(), zones.size());
@@ -42,9 +53,9 @@ std::int32_t TwoZoneColorizer::getZoneCount() const
     return zoneCount;
 }
 
-bool TwoZoneColorizer::sendZones()
+KestrineLightingLib::FirmwareResult TwoZoneColorizer::sendZones()
 {
-    return hardwareCommunicator.sendLightData(buildLightData());
+    return hardwareCommunicator.sendLightDataReporting(buildLightData());
 }
 
 std::shared_ptr<KestrineLightingLib::LightData> TwoZoneColorizer::buildLightData() const

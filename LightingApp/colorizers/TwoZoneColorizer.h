@@ -18,6 +18,8 @@
 class TwoZoneColorizer : public IColorizer {
 public:
     bool setColors(std::vector<Color> colors) override;
+    bool setDefault() override;
+    KestrineLightingLib::FirmwareResult setColorsReporting(std::vector<Color> colors) override;
     Color getColor(std::int32_t zone) const override;
     Color getDefaultColor(std::int32_t zone) const override;
     std::int32_t getZoneCount() const override;
@@ -26,7 +28,7 @@ protected:
     TwoZoneColorizer(const Color& logoDefault, const Color& lightBarDefault);
 
     // Builds light data from the zones' current colours and sends it.
-    bool sendZones();
+    KestrineLightingLib::FirmwareResult sendZones();
 
     KestrineLightingLib::HardwareCommunicator& communicator() { return hardwareCommunicator; }
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace KestrineLightingLib {
 
@@ -18,12 +20,31 @@ struct FirmwareFailure {
     bool executed = false;
 };
 
-// The lighting interfaces only say whether the firmware accepted a command;
-// the channel notes here why it did not, and the run takes the note when an
-// answer came back false. A process carries out one run, so one note serves.
-void noteFirmwareFailure(const FirmwareFailure& failure);
+// Red, green and blue of one zone as a colour command carried them.
+struct ZoneColorBytes {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+};
 
-// The failure noted last since the previous take, if any; it is forgotten.
-std::optional<FirmwareFailure> takeFirmwareFailure();
+// What became of a lighting operation, handed back up to the run: whether the
+// firmware accepted it and, when it did not, why. Not accepted and no failure:
+// no command was built, so none was sent.
+struct FirmwareResult {
+    bool accepted = false;
+    std::optional<FirmwareFailure> failure;
+    // The zones of the colour command, in order, when the command reached the
+    // firmware (accepted, or executed and then refused or unread); empty when
+    // it did not, and for a brightness command.
+    std::vector<ZoneColorBytes> zonesGot;
+
+    // The result of a call that failed as failure says, or was accepted when
+    // there is no failure.
+    static FirmwareResult of(std::optional<FirmwareFailure> failure)
+    {
+        const bool accepted = !failure;
+        return {accepted, std::move(failure), {}};
+    }
+};
 
 } // namespace KestrineLightingLib

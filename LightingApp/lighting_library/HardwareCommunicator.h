@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lighting_library/FirmwareFailure.h"
 #include "lighting_library/LightData.h"
 
 #include <cstdint>
@@ -21,6 +22,12 @@ public:
 
     // Sends a brightness level. True when the firmware accepted it.
     virtual bool setBrightness(std::uint8_t level) = 0;
+
+    // The same two operations, answered with what became of them: whether the
+    // firmware accepted the command, why not, and the zone bytes it got.
+    // sendLightData and setBrightness are these, reduced to accepted or not.
+    virtual FirmwareResult sendLightDataReporting(std::shared_ptr<LightData> lightData) = 0;
+    virtual FirmwareResult setBrightnessReporting(std::uint8_t level) = 0;
 
 protected:
     HardwareCommunicator() = default;

@@ -3,6 +3,8 @@
 #include "lighting_library/FirmwareChannel.h"
 
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace KestrineLightingLib {
 
@@ -16,12 +18,32 @@ constexpr std::int32_t brightnessCommandType = 5;
 constexpr std::uint8_t brightnessBlockLead = 3;
 constexpr std::uint8_t maximumBrightness = 100;
 
+// The zones written into a colour block, up to the write position.
+std::vector<ZoneColorBytes> zonesIn(const CommandBlock& block, std::uint32_t end)
+{
+    std::vector<ZoneColorBytes> zones;
+    for (std::uint32_t offset = 1; offset + 2 < end; offset += 3) {
+        zones.push_back({block[offset], block[offset + 1], block[offset + 2]});
+    }
+    return zones;
+}
+
 } // namespace
 
 bool HardwareCommunicatorKestrineTA1::sendLightData(std::shared_ptr<LightData> lightData)
 {
+    return sendLightDataReporting(std::move(lightData)).accepted;
+}
+
+bool HardwareCommunicatorKestrineTA1::setBrightness(std::uint8_t level)
+{
+    return setBrightnessReporting(level).accepted;
+}
+
+FirmwareResult HardwareCommunicatorKestrineTA1::sendLightDataReporting(std::shared_ptr<LightData> lightData)
+{
     if (!lightData || lightData->pages.empty()) {
-        return false;
+        return {};
     }
 
     CommandBlock block{};
@@ -29,7 +51,7 @@ bool HardwareCommunicatorKestrineTA1::sendLightData(std::shared_ptr<LightData> l
         block[0] = toHardwareCommand(lightData->command);
     } catch (const std::invalid_argument&) {
         // An unknown command value is a refused request, not an error to report.
-        return false;
+        return {};
     }
 
     std::uint32_t position = 1;
@@ -42,7 +64,11 @@ bool HardwareCommunicatorKestrineTA1::sendLightData(std::shared_ptr<LightData> l
                                         static_cast<std::uint32_t>(commandBlockSize) - position);
         }
     }
-    return sendToFirmware(zoneColorsCommandType, block);
+    FirmwareResult result = sendToFirmware(zoneColorsCommandType, block);
+    if (result.accepted || (result.failure && result.failure->executed)) {
+        result.zonesGot = zonesIn(block, position);
+    }
+    return result;
 }
 
 std::uint8_t HardwareCommunicatorKestrineTA1::toHardwareCommand(std::int32_t command) const
@@ -61,7 +87,7 @@ std::uint8_t HardwareCommunicatorKestrineTA1::toHardwareCommand(std::int32_t com
     }
 }
 
-bool HardwareCommunicatorKestrineTA1::setBrightness(std::uint8_t level)
+FirmwareResult HardwareCommunicatorKestrineTA1::setBrightnessReporting(std::uint8_t level)
 {
     CommandBlock block{};
     block[0] = brightnessBlockLead;

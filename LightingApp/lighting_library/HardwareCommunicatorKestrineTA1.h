@@ -18,6 +18,8 @@ public:
     bool sendLightData(std::shared_ptr<LightData> lightData) override;
     std::uint8_t toHardwareCommand(std::int32_t command) const override;
     bool setBrightness(std::uint8_t level) override;
+    FirmwareResult sendLightDataReporting(std::shared_ptr<LightData> lightData) override;
+    FirmwareResult setBrightnessReporting(std::uint8_t level) override;
 
 private:
     // Writes the page's zones at destination, as long as a zone's three bytes

@@ -8,6 +8,7 @@
 #include <string>
 
 using KestrineLightingLib::CommandBlock;
+using KestrineLightingLib::FirmwareFailure;
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -72,186 +73,158 @@ HRESULT toNumber(VARIANT& returnCode, std::optional<std::int64_t>& number)
     return status;
 }
 
+// The method's name, "orvBIOSInt0", formatted for each use.
+ScopedBstr biosMethodName()
+{
+    const std::wstring formattedName = L"orvBIOSInt" + std::to_wstring(methodNumber);
+    return ScopedBstr(formattedName.c_str());
+}
+
+// The failure of the named step when its status is one; empty when it succeeded.
+std::optional<FirmwareFailure> step(const char* name, HRESULT status)
+{
+    if (FAILED(status)) {
+        return FirmwareFailure{name, status, std::nullopt, false};
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+// The one way the call checks a step: returns its failure from the calling
+// function when it has one, as WIL's RETURN_IF_FAILED does with an HRESULT.
+// A macro, so that the return leaves the caller and each step stays one
+// statement; the step's name, which the failure keeps, is given by step().
+// NOLINTNEXTLINE(cppcoreguidelines-macro-usage)
+#define RETURN_IF_STEP_FAILED(stepFailure)                                                                             \
+    do {                                                                                                               \
+        if (auto failed = (stepFailure)) {                                                                             \
+            return failed;                                                                                             \
+        }                                                                                                              \
+    } while (false)
 
 HRESULT OrvaneWMIClassA::callBiosMethod(std::int32_t commandType, const CommandBlock& inData, CommandBlock& outData)
 {
-    lastFailure = {};
-    executed = false;
-    const HRESULT status = runMethod(commandType, inData, outData);
+    const std::optional<FirmwareFailure> failure = callBiosMethodReporting(commandType, inData, outData);
+    return failure ? failure->status : S_OK;
+}
+
+std::optional<FirmwareFailure>
+OrvaneWMIClassA::callBiosMethodReporting(std::int32_t commandType, const CommandBlock& inData, CommandBlock& outData)
+{
+    StepFailure failure = runMethod(commandType, inData, outData);
     releaseAll();
-    if (FAILED(status)) {
-        lastFailure.executed = executed;
+    return failure;
+}
+
+OrvaneWMIClassA::StepFailure OrvaneWMIClassA::runMethod(std::int32_t commandType, const CommandBlock& inData,
+                                                        CommandBlock& outData)
+{
+    RETURN_IF_STEP_FAILED(connect());
+    RETURN_IF_STEP_FAILED(spawnRecord());
+    // A partly filled record must never reach the firmware.
+    RETURN_IF_STEP_FAILED(fillInData(inData, commandType));
+    ScopedVariant instancePath;
+    RETURN_IF_STEP_FAILED(findMethodInstance(instancePath.get()));
+    const ScopedBstr methodName = biosMethodName();
+    RETURN_IF_STEP_FAILED(step("ExecMethod orvBIOSInt0",
+                               services->ExecMethod(V_BSTR(instancePath.get()), methodName.get(), 0, nullptr,
+                                                    inParams.Get(), outParams.ReleaseAndGetAddressOf(), nullptr)));
+    outData.fill(0);
+    StepFailure failure = checkFirmwareAnswer();
+    if (failure) {
+        failure->executed = true; // the command reached the firmware
     }
-    return status;
+    return failure;
 }
 
-const KestrineLightingLib::FirmwareFailure& OrvaneWMIClassA::failure() const
+OrvaneWMIClassA::StepFailure OrvaneWMIClassA::connect()
 {
-    return lastFailure;
-}
-
-HRESULT OrvaneWMIClassA::checked(const std::string& step, HRESULT status)
-{
-    if (FAILED(status)) {
-        lastFailure = {step, status, std::nullopt, false};
-    }
-    return status;
-}
-
-HRESULT OrvaneWMIClassA::runMethod(std::int32_t commandType, const CommandBlock& inData, CommandBlock& outData)
-{
-    HRESULT status = S_OK;
     if (!locator) {
-        status = checked("CoCreateInstance WbemAdministrativeLocator",
-                         CoCreateInstance(wbemAdministrativeLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
-                                          reinterpret_cast<void**>(locator.ReleaseAndGetAddressOf())));
-        if (FAILED(status)) {
-            return status;
-        }
+        RETURN_IF_STEP_FAILED(
+            step("CoCreateInstance WbemAdministrativeLocator",
+                 CoCreateInstance(wbemAdministrativeLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+                                  reinterpret_cast<void**>(locator.ReleaseAndGetAddressOf()))));
     }
     if (!services) {
         const ScopedBstr firmwareNamespace(L"root\\wmi");
-        status = checked("ConnectServer root\\wmi",
-                         locator->ConnectServer(firmwareNamespace.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                                services.ReleaseAndGetAddressOf()));
-        if (FAILED(status)) {
-            return status;
-        }
+        RETURN_IF_STEP_FAILED(step("ConnectServer root\\wmi",
+                                   locator->ConnectServer(firmwareNamespace.get(), nullptr, nullptr, nullptr, 0,
+                                                          nullptr, nullptr, services.ReleaseAndGetAddressOf())));
     }
-    status = checked("CoSetProxyBlanket",
-                     CoSetProxyBlanket(services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
-                                       RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE));
-    if (FAILED(status)) {
-        return status;
-    }
+    return step("CoSetProxyBlanket",
+                CoSetProxyBlanket(services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+                                  RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE));
+}
 
+OrvaneWMIClassA::StepFailure OrvaneWMIClassA::spawnRecord()
+{
     const ScopedBstr methodClassName(L"orvBIntM");
-    status =
-        checked("GetObject orvBIntM",
-                services->GetObject(methodClassName.get(), 0, nullptr, methodClass.ReleaseAndGetAddressOf(), nullptr));
-    if (FAILED(status)) {
-        return status;
-    }
-
-    const std::wstring formattedName = L"orvBIOSInt" + std::to_wstring(methodNumber);
-    const ScopedBstr methodName(formattedName.c_str());
-    status = checked("GetMethod orvBIOSInt0",
-                     methodClass->GetMethod(methodName.get(), 0, inSignature.ReleaseAndGetAddressOf(), nullptr));
-    if (FAILED(status)) {
-        return status;
-    }
+    RETURN_IF_STEP_FAILED(
+        step("GetObject orvBIntM",
+             services->GetObject(methodClassName.get(), 0, nullptr, methodClass.ReleaseAndGetAddressOf(), nullptr)));
+    const ScopedBstr methodName = biosMethodName();
+    RETURN_IF_STEP_FAILED(
+        step("GetMethod orvBIOSInt0",
+             methodClass->GetMethod(methodName.get(), 0, inSignature.ReleaseAndGetAddressOf(), nullptr)));
     if (!inSignature) {
         // A method without in-parameters cannot take the request record.
-        return checked("GetMethod orvBIOSInt0 (no in-parameters)", wbemStatus(WBEM_E_INVALID_METHOD_PARAMETERS));
+        return step("GetMethod orvBIOSInt0 (no in-parameters)", wbemStatus(WBEM_E_INVALID_METHOD_PARAMETERS));
     }
-    status = checked("SpawnInstance of the orvBIOSInt0 in-parameters",
-                     inSignature->SpawnInstance(0, inParams.ReleaseAndGetAddressOf()));
-    if (FAILED(status)) {
-        return status;
-    }
+    RETURN_IF_STEP_FAILED(step("SpawnInstance of the orvBIOSInt0 in-parameters",
+                               inSignature->SpawnInstance(0, inParams.ReleaseAndGetAddressOf())));
 
     const ScopedBstr recordClassName(L"orvBDataIn");
-    status =
-        checked("GetObject orvBDataIn",
-                services->GetObject(recordClassName.get(), 0, nullptr, dataInClass.ReleaseAndGetAddressOf(), nullptr));
-    if (FAILED(status)) {
-        return status;
-    }
-    status = checked("SpawnInstance orvBDataIn", dataInClass->SpawnInstance(0, dataIn.ReleaseAndGetAddressOf()));
-    if (FAILED(status)) {
-        return status;
-    }
-
-    // A partly filled record must never reach the firmware.
-    status = fillInData(inData, commandType);
-    if (FAILED(status)) {
-        return status;
-    }
-
-    ScopedVariant instancePath;
-    status = findMethodInstance(instancePath.get());
-    if (FAILED(status)) {
-        return status;
-    }
-
-    status = checked("ExecMethod orvBIOSInt0",
-                     services->ExecMethod(V_BSTR(instancePath.get()), methodName.get(), 0, nullptr, inParams.Get(),
-                                          outParams.ReleaseAndGetAddressOf(), nullptr));
-    if (FAILED(status)) {
-        return status;
-    }
-    executed = true;
-    outData.fill(0);
-    return checkFirmwareAnswer();
+    RETURN_IF_STEP_FAILED(
+        step("GetObject orvBDataIn",
+             services->GetObject(recordClassName.get(), 0, nullptr, dataInClass.ReleaseAndGetAddressOf(), nullptr)));
+    return step("SpawnInstance orvBDataIn", dataInClass->SpawnInstance(0, dataIn.ReleaseAndGetAddressOf()));
 }
 
-HRESULT OrvaneWMIClassA::fillInData(const CommandBlock& inData, std::int32_t commandType)
+OrvaneWMIClassA::StepFailure OrvaneWMIClassA::fillInData(const CommandBlock& inData, std::int32_t commandType)
 {
-    HRESULT status = checked("Put Sign", putByteArray(*dataIn.Get(), L"Sign", recordSignature));
-    if (SUCCEEDED(status)) {
-        status = checked("Put Command", putInt32(*dataIn.Get(), L"Command", biosCommand));
-    }
-    if (SUCCEEDED(status)) {
-        status = checked("Put CommandType", putInt32(*dataIn.Get(), L"CommandType", commandType));
-    }
-    if (SUCCEEDED(status)) {
-        status = checked("Put Size", putInt32(*dataIn.Get(), L"Size", static_cast<std::int32_t>(inData.size())));
-    }
-    if (SUCCEEDED(status)) {
-        status = checked("Put orvBData", putByteArray(*dataIn.Get(), L"orvBData", inData));
-    }
-    if (SUCCEEDED(status)) {
-        ScopedVariant record;
-        V_VT(record.get()) = VT_UNKNOWN;
-        V_UNKNOWN(record.get()) = dataIn.Get();
-        dataIn->AddRef(); // released when the variant is cleared
-        status = checked("Put InData", inParams->Put(L"InData", 0, record.get(), 0));
-    }
-    return status;
+    RETURN_IF_STEP_FAILED(step("Put Sign", putByteArray(*dataIn.Get(), L"Sign", recordSignature)));
+    RETURN_IF_STEP_FAILED(step("Put Command", putInt32(*dataIn.Get(), L"Command", biosCommand)));
+    RETURN_IF_STEP_FAILED(step("Put CommandType", putInt32(*dataIn.Get(), L"CommandType", commandType)));
+    RETURN_IF_STEP_FAILED(step("Put Size", putInt32(*dataIn.Get(), L"Size", static_cast<std::int32_t>(inData.size()))));
+    RETURN_IF_STEP_FAILED(step("Put orvBData", putByteArray(*dataIn.Get(), L"orvBData", inData)));
+    ScopedVariant record;
+    V_VT(record.get()) = VT_UNKNOWN;
+    V_UNKNOWN(record.get()) = dataIn.Get();
+    dataIn->AddRef(); // released when the variant is cleared
+    return step("Put InData", inParams->Put(L"InData", 0, record.get(), 0));
 }
 
-HRESULT OrvaneWMIClassA::findMethodInstance(VARIANT* path)
+OrvaneWMIClassA::StepFailure OrvaneWMIClassA::findMethodInstance(VARIANT* path)
 {
     ComPtr<IEnumWbemClassObject> instances;
     const ScopedBstr methodClassName(L"orvBIntM");
-    HRESULT status = checked("CreateInstanceEnum orvBIntM",
-                             services->CreateInstanceEnum(methodClassName.get(),
-                                                          WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY,
-                                                          nullptr, instances.ReleaseAndGetAddressOf()));
-    if (FAILED(status)) {
-        return status;
-    }
+    RETURN_IF_STEP_FAILED(
+        step("CreateInstanceEnum orvBIntM",
+             services->CreateInstanceEnum(methodClassName.get(), WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY,
+                                          nullptr, instances.ReleaseAndGetAddressOf())));
     ComPtr<IWbemClassObject> instance;
     ULONG returned = 0;
-    status =
-        checked("Next orvBIntM", instances->Next(instanceTimeoutMs, 1, instance.ReleaseAndGetAddressOf(), &returned));
-    if (FAILED(status)) {
-        return status;
-    }
+    RETURN_IF_STEP_FAILED(
+        step("Next orvBIntM", instances->Next(instanceTimeoutMs, 1, instance.ReleaseAndGetAddressOf(), &returned)));
     if (returned == 0 || !instance) {
         // An enumeration that ended or timed out empty is still a command
         // that was never executed.
-        return checked("Next orvBIntM (no instance)", wbemStatus(WBEM_E_NOT_FOUND));
+        return step("Next orvBIntM (no instance)", wbemStatus(WBEM_E_NOT_FOUND));
     }
-    status = checked("Get __PATH", instance->Get(L"__PATH", 0, path, nullptr, nullptr));
-    if (FAILED(status)) {
-        return status;
-    }
-    return V_VT(path) == VT_BSTR ? S_OK : checked("Get __PATH (not text)", wbemStatus(WBEM_E_INVALID_OBJECT_PATH));
+    RETURN_IF_STEP_FAILED(step("Get __PATH", instance->Get(L"__PATH", 0, path, nullptr, nullptr)));
+    return V_VT(path) == VT_BSTR ? std::nullopt : step("Get __PATH (not text)", wbemStatus(WBEM_E_INVALID_OBJECT_PATH));
 }
 
-HRESULT OrvaneWMIClassA::checkFirmwareAnswer()
+OrvaneWMIClassA::StepFailure OrvaneWMIClassA::checkFirmwareAnswer()
 {
     if (!outParams) {
-        return S_OK;
+        return std::nullopt;
     }
     ScopedVariant answer;
-    HRESULT status = checked("Get OutData", outParams->Get(L"OutData", 0, answer.get(), nullptr, nullptr));
+    const HRESULT answerStatus = outParams->Get(L"OutData", 0, answer.get(), nullptr, nullptr);
     outParams.Reset();
-    if (FAILED(status)) {
-        return status;
-    }
+    RETURN_IF_STEP_FAILED(step("Get OutData", answerStatus));
     IUnknown* answerObject = nullptr;
     if (V_VT(answer.get()) == VT_UNKNOWN) {
         answerObject = V_UNKNOWN(answer.get());
@@ -259,32 +232,27 @@ HRESULT OrvaneWMIClassA::checkFirmwareAnswer()
         answerObject = V_DISPATCH(answer.get());
     }
     if (answerObject == nullptr) {
-        return S_OK;
+        return std::nullopt;
     }
 
     ComPtr<IWbemClassObject> answerRecord;
-    status = checked("QueryInterface OutData",
-                     answerObject->QueryInterface(IID_IWbemClassObject,
-                                                  reinterpret_cast<void**>(answerRecord.ReleaseAndGetAddressOf())));
-    if (FAILED(status)) {
-        return status;
-    }
+    RETURN_IF_STEP_FAILED(
+        step("QueryInterface OutData",
+             answerObject->QueryInterface(IID_IWbemClassObject,
+                                          reinterpret_cast<void**>(answerRecord.ReleaseAndGetAddressOf()))));
     ScopedVariant returnCode;
-    status = answerRecord->Get(L"rwReturnCode", 0, returnCode.get(), nullptr, nullptr);
-    if (status == wbemStatus(WBEM_E_NOT_FOUND)) {
-        return S_OK;
+    const HRESULT codeStatus = answerRecord->Get(L"rwReturnCode", 0, returnCode.get(), nullptr, nullptr);
+    if (codeStatus == wbemStatus(WBEM_E_NOT_FOUND)) {
+        return std::nullopt;
     }
-    if (FAILED(status)) {
-        return checked("Get rwReturnCode", status);
-    }
+    RETURN_IF_STEP_FAILED(step("Get rwReturnCode", codeStatus));
     std::optional<std::int64_t> code;
-    status = checked("VariantChangeType rwReturnCode", toNumber(*returnCode.get(), code));
-    if (FAILED(status) || !code || *code == 0) {
-        return status;
+    RETURN_IF_STEP_FAILED(step("VariantChangeType rwReturnCode", toNumber(*returnCode.get(), code)));
+    if (!code || *code == 0) {
+        return std::nullopt;
     }
     // Zero means the firmware carried the command out; anything else is its refusal.
-    lastFailure = {"", wbemStatus(WBEM_E_FAILED), code, true};
-    return lastFailure.status;
+    return FirmwareFailure{"", wbemStatus(WBEM_E_FAILED), code, true};
 }
 
 void OrvaneWMIClassA::releaseAll()
@@ -298,3 +266,5 @@ void OrvaneWMIClassA::releaseAll()
     services.Reset();
     locator.Reset();
 }
+
+#undef RETURN_IF_STEP_FAILED

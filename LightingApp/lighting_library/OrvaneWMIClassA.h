@@ -8,7 +8,7 @@
 #include <wrl/client.h>
 
 #include <cstdint>
-#include <string>
+#include <optional>
 
 // One call of the firmware's BIOS WMI method "orvBIOSInt0" in root\wmi: sends
 // a command type and a 128-byte block in an "orvBDataIn" record. The caller
@@ -30,29 +30,36 @@ public:
     HRESULT callBiosMethod(std::int32_t commandType, const KestrineLightingLib::CommandBlock& inData,
                            KestrineLightingLib::CommandBlock& outData);
 
-    // Why the last call failed: the step and its status, or the firmware's
-    // return code when it refused the command. Empty after a call that
+    // The same call, answered with why it failed: the step and its status, or
+    // the firmware's return code when it refused the command. Empty when it
     // succeeded.
-    const KestrineLightingLib::FirmwareFailure& failure() const;
+    std::optional<KestrineLightingLib::FirmwareFailure>
+    callBiosMethodReporting(std::int32_t commandType, const KestrineLightingLib::CommandBlock& inData,
+                            KestrineLightingLib::CommandBlock& outData);
 
 private:
-    HRESULT runMethod(std::int32_t commandType, const KestrineLightingLib::CommandBlock& inData,
-                      KestrineLightingLib::CommandBlock& outData);
+    // The failure of a step of the call; empty while it succeeded.
+    using StepFailure = std::optional<KestrineLightingLib::FirmwareFailure>;
+
+    StepFailure runMethod(std::int32_t commandType, const KestrineLightingLib::CommandBlock& inData,
+                          KestrineLightingLib::CommandBlock& outData);
+
+    // The locator, the connection to root\wmi and its proxy security.
+    StepFailure connect();
+
+    // The method's class and its in-parameters, and an empty request record.
+    StepFailure spawnRecord();
 
     // Fills dataIn with the request record and puts it into inParams as "InData".
-    HRESULT fillInData(const KestrineLightingLib::CommandBlock& inData, std::int32_t commandType);
+    StepFailure fillInData(const KestrineLightingLib::CommandBlock& inData, std::int32_t commandType);
 
     // The object path of the first instance of the firmware's method class.
-    HRESULT findMethodInstance(VARIANT* path);
+    StepFailure findMethodInstance(VARIANT* path);
 
     // Reads "rwReturnCode" from the method's answer, if it has one.
-    HRESULT checkFirmwareAnswer();
+    StepFailure checkFirmwareAnswer();
 
     void releaseAll();
-
-    // Notes the step as the one that failed when its status is a failure;
-    // returns the status.
-    HRESULT checked(const std::string& step, HRESULT status);
 
     Microsoft::WRL::ComPtr<IWbemLocator> locator;
     Microsoft::WRL::ComPtr<IWbemServices> services;
@@ -62,7 +69,4 @@ private:
     Microsoft::WRL::ComPtr<IWbemClassObject> inSignature;
     Microsoft::WRL::ComPtr<IWbemClassObject> dataIn;
     Microsoft::WRL::ComPtr<IWbemClassObject> dataInClass;
-    KestrineLightingLib::FirmwareFailure lastFailure;
-    // Set once ExecMethod went through in the current call.
-    bool executed = false;
 };

@@ -9,7 +9,7 @@ namespace {
 
 struct Recorder {
     std::vector<Call> calls;
-    std::vector<bool> answers;
+    std::vector<std::optional<KestrineLightingLib::FirmwareFailure>> answers;
 };
 
 Recorder& recorder()
@@ -22,8 +22,23 @@ Recorder& recorder()
 
 void reset(std::vector<bool> answers)
 {
+    std::vector<std::optional<KestrineLightingLib::FirmwareFailure>> failures;
+    for (const bool accepted : answers) {
+        failures.push_back(accepted ? std::nullopt : std::optional(refused()));
+    }
+    resetWithFailures(std::move(failures));
+}
+
+void resetWithFailures(std::vector<std::optional<KestrineLightingLib::FirmwareFailure>> answers)
+{
     recorder().calls.clear();
     recorder().answers = std::move(answers);
+}
+
+KestrineLightingLib::FirmwareFailure refused()
+{
+    // WBEM_E_FAILED, as the WMI channel reports a refusal.
+    return {"", static_cast<std::int32_t>(0x80041001U), 1, true};
 }
 
 const std::vector<Call>& calls()
@@ -35,12 +50,12 @@ const std::vector<Call>& calls()
 
 namespace KestrineLightingLib {
 
-bool sendToFirmware(std::int32_t commandType, const CommandBlock& block)
+FirmwareResult sendToFirmware(std::int32_t commandType, const CommandBlock& block)
 {
     auto& recorder = fake_firmware::recorder();
     const std::size_t index = recorder.calls.size();
     recorder.calls.push_back({commandType, block});
-    return index < recorder.answers.size() ? recorder.answers[index] : true;
+    return FirmwareResult::of(index < recorder.answers.size() ? recorder.answers[index] : std::nullopt);
 }
 
 } // namespace KestrineLightingLib

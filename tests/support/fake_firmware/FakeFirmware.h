@@ -4,8 +4,10 @@
 // Windows. Link the target veltrin_fake_firmware; it supplies sendToFirmware.
 
 #include "lighting_library/FirmwareChannel.h"
+#include "lighting_library/FirmwareFailure.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace fake_firmware {
@@ -16,8 +18,16 @@ struct Call {
 };
 
 // Forgets the recorded calls and sets the answers of the next calls, in order;
-// calls beyond the list are accepted.
+// calls beyond the list are accepted. A false answer is the firmware's
+// refusal with return code 1 (refused()).
 void reset(std::vector<bool> answers = {});
+
+// The same with the failure each call answers with, in order; an empty one
+// accepts the call.
+void resetWithFailures(std::vector<std::optional<KestrineLightingLib::FirmwareFailure>> answers);
+
+// The failure a false answer of reset() stands for.
+KestrineLightingLib::FirmwareFailure refused();
 
 // Every call since the last reset, in order.
 const std::vector<Call>& calls();

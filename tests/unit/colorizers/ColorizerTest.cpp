@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -215,4 +216,82 @@ TEST(GenOneColorizer, SetDefaultSendsTheColoursLastGiven)
     EXPECT_TRUE(colorizer.setDefault());
     ASSERT_EQ(fake_firmware::calls().size(), 2u);
     EXPECT_EQ(fake_firmware::calls()[1].block, colorBlock({127, 127, 127, 255, 145, 0}));
+}
+
+// setDefaultReporting of the first generation: two commands, one answer. The
+// failure it names is the colour command's, else the brightness call's; the
+// zone bytes are the colour command's.
+TEST(GenOneColorizer, SetDefaultReportingNamesTheLastFailureAndTheColourCommandsBytes)
+{
+    using KestrineLightingLib::FirmwareFailure;
+    const FirmwareFailure brightnessFailed{"ExecMethod orvBIOSInt0", static_cast<std::int32_t>(0x80041024U),
+                                           std::nullopt, false};
+    const FirmwareFailure coloursFailed{"GetObject orvBIntM", static_cast<std::int32_t>(0x80041010U), std::nullopt,
+                                        false};
+    struct Case {
+        const char* name;
+        std::optional<FirmwareFailure> brightness;
+        std::optional<FirmwareFailure> colours;
+        bool accepted;
+        // The step the result names ("" for none), and whether it has zone bytes.
+        std::string step;
+        bool zonesGot;
+    };
+    const Case cases[] = {
+        {"both accepted", std::nullopt, std::nullopt, true, "", true},
+        {"brightness failed", brightnessFailed, std::nullopt, false, "ExecMethod orvBIOSInt0", true},
+        {"colours failed", std::nullopt, coloursFailed, false, "GetObject orvBIntM", false},
+        {"both failed", brightnessFailed, coloursFailed, false, "GetObject orvBIntM", false},
+        {"brightness refused, colours failed", fake_firmware::refused(), coloursFailed, false, "GetObject orvBIntM",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake_firmware::resetWithFailures({c.brightness, c.colours});
+        GenOneColorizer colorizer;
+        const KestrineLightingLib::FirmwareResult result = colorizer.setDefaultReporting();
+
+        ASSERT_EQ(fake_firmware::calls().size(), 2u);
+        EXPECT_EQ(result.accepted, c.accepted);
+        EXPECT_EQ(result.failure.has_value(), !c.accepted);
+        EXPECT_EQ(result.failure ? result.failure->step : "", c.step);
+        ASSERT_EQ(result.zonesGot.size(), c.zonesGot ? 2u : 0u);
+        if (c.zonesGot) {
+            EXPECT_EQ(result.zonesGot[0].green, 254) << "the luminosity of white";
+            EXPECT_EQ(result.zonesGot[1].red, 255);
+        }
+    }
+}
+
+TEST_P(EitherColorizer, SetColorsReportingGivesTheZoneBytesSentAndTheFailure)
+{
+    const KestrineLightingLib::FirmwareResult accepted =
+        colorizer->setColorsReporting({Color(0, 255, 0), Color(0, 0, 255)});
+    EXPECT_TRUE(accepted.accepted);
+    EXPECT_FALSE(accepted.failure.has_value());
+    std::vector<std::uint8_t> got;
+    for (const auto& zone : accepted.zonesGot) {
+        got.insert(got.end(), {zone.red, zone.green, zone.blue});
+    }
+    EXPECT_EQ(got, GetParam().sentGreenAndBlue);
+
+    fake_firmware::reset({false});
+    const KestrineLightingLib::FirmwareResult refused = colorizer->setColorsReporting({});
+    EXPECT_FALSE(refused.accepted);
+    ASSERT_TRUE(refused.failure.has_value());
+    EXPECT_EQ(refused.failure->returnCode, fake_firmware::refused().returnCode);
+    EXPECT_EQ(refused.zonesGot.size(), 2u) << "a refused command reached the firmware";
+}
+
+TEST(GenTwoColorizer, SetDefaultReportingIsTheColourCommandsResult)
+{
+    fake_firmware::resetWithFailures({fake_firmware::refused()});
+    GenTwoColorizer colorizer;
+    const KestrineLightingLib::FirmwareResult result = colorizer.setDefaultReporting();
+    ASSERT_EQ(fake_firmware::calls().size(), 1u);
+    EXPECT_FALSE(result.accepted);
+    ASSERT_TRUE(result.failure.has_value());
+    EXPECT_EQ(result.failure->returnCode, 1);
+    ASSERT_EQ(result.zonesGot.size(), 2u);
+    EXPECT_EQ(result.zonesGot[1].blue, 230);
 }

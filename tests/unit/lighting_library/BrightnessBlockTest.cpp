@@ -38,3 +38,21 @@ TEST(BrightnessBlock, AFirmwareRefusalIsAFailure)
     EXPECT_FALSE(communicator.setBrightness(100));
     EXPECT_EQ(fake_firmware::calls().size(), 1u);
 }
+
+TEST(BrightnessBlock, ReportsTheFailureAndNoZoneBytes)
+{
+    HardwareCommunicatorKestrineTA1 communicator;
+    fake_firmware::reset({false});
+    const FirmwareResult refused = communicator.setBrightnessReporting(100);
+    EXPECT_FALSE(refused.accepted);
+    ASSERT_TRUE(refused.failure.has_value());
+    EXPECT_EQ(refused.failure->returnCode, fake_firmware::refused().returnCode);
+    EXPECT_TRUE(refused.failure->executed);
+    EXPECT_TRUE(refused.zonesGot.empty()) << "a brightness command carries no zones";
+
+    fake_firmware::reset();
+    const FirmwareResult accepted = communicator.setBrightnessReporting(100);
+    EXPECT_TRUE(accepted.accepted);
+    EXPECT_FALSE(accepted.failure.has_value());
+    EXPECT_TRUE(accepted.zonesGot.empty());
+}

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <vector>
 
 using namespace KestrineLightingLib;
@@ -44,6 +45,16 @@ CommandBlock blockOf(std::vector<std::uint8_t> leadingBytes)
         block[i] = leadingBytes[i];
     }
     return block;
+}
+
+// The zones a result says the firmware got, each as its three bytes.
+std::vector<std::vector<std::uint8_t>> zoneBytes(const FirmwareResult& result)
+{
+    std::vector<std::vector<std::uint8_t>> zones;
+    for (const ZoneColorBytes& zone : result.zonesGot) {
+        zones.push_back({zone.red, zone.green, zone.blue});
+    }
+    return zones;
 }
 
 class ColorBlock : public testing::Test {
@@ -157,4 +168,77 @@ TEST_F(ColorBlock, AFirmwareRefusalIsAFailure)
     fake_firmware::reset({false});
     EXPECT_FALSE(communicator.sendLightData(numberedLightData({2})));
     EXPECT_EQ(fake_firmware::calls().size(), 1u);
+}
+
+// What sendLightDataReporting answers: the channel's failure as it came, and
+// the zones of the block when the command reached the firmware.
+TEST_F(ColorBlock, ReportsTheFailureAndTheZoneBytesTheFirmwareGot)
+{
+    // WBEM_E_INVALID_CLASS before the call; RPC_E_DISCONNECTED reading its answer.
+    const FirmwareFailure notReached{"GetObject orvBIntM", static_cast<std::int32_t>(0x80041010U), std::nullopt, false};
+    const FirmwareFailure answerUnread{"Get OutData", static_cast<std::int32_t>(0x80010108U), std::nullopt, true};
+    struct Case {
+        const char* name;
+        std::optional<FirmwareFailure> answer;
+        bool accepted;
+        bool zonesGot;
+    };
+    const Case cases[] = {
+        {"accepted", std::nullopt, true, true},
+        {"refused", fake_firmware::refused(), false, true},
+        {"answer unread after the call went through", answerUnread, false, true},
+        {"the call never reached the firmware", notReached, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake_firmware::resetWithFailures({c.answer});
+        const FirmwareResult result = communicator.sendLightDataReporting(numberedLightData({2}));
+
+        EXPECT_EQ(fake_firmware::calls().size(), 1u);
+        EXPECT_EQ(result.accepted, c.accepted);
+        ASSERT_EQ(result.failure.has_value(), c.answer.has_value());
+        if (c.answer) {
+            EXPECT_EQ(result.failure->step, c.answer->step);
+            EXPECT_EQ(result.failure->status, c.answer->status);
+            EXPECT_EQ(result.failure->returnCode, c.answer->returnCode);
+            EXPECT_EQ(result.failure->executed, c.answer->executed);
+        }
+        using ZoneList = std::vector<std::vector<std::uint8_t>>;
+        const ZoneList expected = c.zonesGot ? ZoneList{{1, 2, 3}, {4, 5, 6}} : ZoneList{};
+        EXPECT_EQ(zoneBytes(result), expected);
+    }
+}
+
+TEST_F(ColorBlock, ReportsEveryZoneWrittenAndNoneThatDidNotFit)
+{
+    struct Case {
+        const char* name;
+        std::initializer_list<std::uint32_t> zonesPerPage;
+        std::size_t zones;
+    };
+    for (const Case& c : {Case{"one zone", {1}, 1}, Case{"an empty page between", {1, 0, 1}, 2},
+                          Case{"only empty pages", {0, 0}, 0}, Case{"43 zones, 42 fit", {43}, 42}}) {
+        SCOPED_TRACE(c.name);
+        fake_firmware::reset();
+        const FirmwareResult result = communicator.sendLightDataReporting(numberedLightData(c.zonesPerPage));
+        ASSERT_TRUE(result.accepted);
+        const std::vector<std::vector<std::uint8_t>> got = zoneBytes(result);
+        ASSERT_EQ(got.size(), c.zones);
+        for (std::size_t zone = 0; zone < got.size(); ++zone) {
+            const auto first = static_cast<std::uint8_t>(zone * 3 + 1);
+            EXPECT_EQ(got[zone], (std::vector<std::uint8_t>{first, static_cast<std::uint8_t>(first + 1),
+                                                             static_cast<std::uint8_t>(first + 2)}));
+        }
+    }
+}
+
+TEST_F(ColorBlock, LightDataThatCannotBeSentIsNeitherAcceptedNorAFailure)
+{
+    for (const auto& lightData : {numberedLightData({}), numberedLightData({2}, 0), std::shared_ptr<LightData>()}) {
+        const FirmwareResult result = communicator.sendLightDataReporting(lightData);
+        EXPECT_FALSE(result.accepted);
+        EXPECT_FALSE(result.failure.has_value()) << "no command was built, so no call failed";
+        EXPECT_TRUE(result.zonesGot.empty());
+    }
+    EXPECT_TRUE(fake_firmware::calls().empty());
 }

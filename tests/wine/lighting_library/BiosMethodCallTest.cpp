@@ -10,9 +10,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 using KestrineLightingLib::CommandBlock;
+using KestrineLightingLib::FirmwareFailure;
 using simulated_machine::SimulatedMachineCase;
 using simulated_machine::Step;
 
@@ -42,13 +44,16 @@ protected:
     HRESULT call(std::int32_t commandType, const CommandBlock& block)
     {
         OrvaneWMIClassA bios;
-        const HRESULT result = bios.callBiosMethod(commandType, block, answer);
-        failure = bios.failure();
-        return result;
+        return bios.callBiosMethod(commandType, block, answer);
+    }
+
+    std::optional<FirmwareFailure> callReporting(std::int32_t commandType, const CommandBlock& block)
+    {
+        OrvaneWMIClassA bios;
+        return bios.callBiosMethodReporting(commandType, block, answer);
     }
 
     CommandBlock answer{};
-    KestrineLightingLib::FirmwareFailure failure;
 };
 
 } // namespace
@@ -59,7 +64,7 @@ TEST_F(BiosMethodCall, SendsTheWholeRequestRecordToTheFirmwareInstance)
     answer.fill(0xAA);
     const CommandBlock block = patternBlock();
 
-    EXPECT_EQ(call(5, block), S_OK);
+    EXPECT_FALSE(callReporting(5, block).has_value());
 
     const auto calls = machine.calls();
     ASSERT_EQ(calls.size(), 1u);
@@ -69,55 +74,67 @@ TEST_F(BiosMethodCall, SendsTheWholeRequestRecordToTheFirmwareInstance)
 }
 
 // The call names the step that failed, or the firmware's return code, for
-// the event that tells an administrator what went wrong.
+// the event that tells an administrator what went wrong, and says whether the
+// command reached the firmware, which a restore must not send again.
 TEST_F(BiosMethodCall, EachFailingStepEndsTheCallWithItsStatusAndIsNamed)
 {
     struct Case {
         const char* name;
         std::function<void(SimulatedMachineCase&)> configure;
         HRESULT expected;
-        // Whether the method was executed, and so recorded.
-        bool executed;
+        // Whether the simulated machine recorded the call: ExecMethod was made.
+        bool recorded;
         // The step the call names, or the return code with which the firmware refused.
         std::string named;
+        // Whether ExecMethod went through, as the failure says.
+        bool executed;
     };
     const HRESULT mismatch = status(WBEM_E_TYPE_MISMATCH);
     const Case cases[] = {
         {"creating the administrative locator",
          [](auto& m) { m.fail(Step::WmiLocator, REGDB_E_CLASSNOTREG); }, REGDB_E_CLASSNOTREG, false,
-         "CoCreateInstance WbemAdministrativeLocator"},
+         "CoCreateInstance WbemAdministrativeLocator", false},
         {"connecting to root\\wmi",
          [](auto& m) { m.fail(Step::WmiConnect, status(WBEM_E_INVALID_NAMESPACE)); },
-         status(WBEM_E_INVALID_NAMESPACE), false, "ConnectServer root\\wmi"},
+         status(WBEM_E_INVALID_NAMESPACE), false, "ConnectServer root\\wmi", false},
         {"no firmware class", [](auto& m) { m.fail(Step::WmiGetClass, status(WBEM_E_INVALID_CLASS)); },
-         status(WBEM_E_INVALID_CLASS), false, "GetObject orvBIntM"},
+         status(WBEM_E_INVALID_CLASS), false, "GetObject orvBIntM", false},
         {"enumerating the firmware instances",
          [](auto& m) { m.fail(Step::WmiEnum, status(WBEM_E_ACCESS_DENIED)); }, status(WBEM_E_ACCESS_DENIED),
-         false, "CreateInstanceEnum orvBIntM"},
+         false, "CreateInstanceEnum orvBIntM", false},
         {"no firmware instance", [](auto& m) { m.wmiNoInstance(); }, status(WBEM_E_NOT_FOUND), false,
-         "Next orvBIntM (no instance)"},
-        {"putting Sign", [=](auto& m) { m.failPut(L"Sign", mismatch); }, mismatch, false, "Put Sign"},
-        {"putting Command", [=](auto& m) { m.failPut(L"Command", mismatch); }, mismatch, false, "Put Command"},
+         "Next orvBIntM (no instance)", false},
+        {"putting Sign", [=](auto& m) { m.failPut(L"Sign", mismatch); }, mismatch, false, "Put Sign", false},
+        {"putting Command", [=](auto& m) { m.failPut(L"Command", mismatch); }, mismatch, false, "Put Command", false},
         {"putting CommandType", [](auto& m) { m.failPut(L"CommandType", E_OUTOFMEMORY); }, E_OUTOFMEMORY, false,
-         "Put CommandType"},
-        {"putting Size", [=](auto& m) { m.failPut(L"Size", mismatch); }, mismatch, false, "Put Size"},
+         "Put CommandType", false},
+        {"putting Size", [=](auto& m) { m.failPut(L"Size", mismatch); }, mismatch, false, "Put Size", false},
         {"putting orvBData", [](auto& m) { m.failPut(L"orvBData", E_OUTOFMEMORY); }, E_OUTOFMEMORY, false,
-         "Put orvBData"},
-        {"putting InData", [=](auto& m) { m.failPut(L"InData", mismatch); }, mismatch, false, "Put InData"},
+         "Put orvBData", false},
+        {"putting InData", [=](auto& m) { m.failPut(L"InData", mismatch); }, mismatch, false, "Put InData", false},
         {"executing the method", [](auto& m) { m.fail(Step::WmiExec, status(WBEM_E_PROVIDER_FAILURE)); },
-         status(WBEM_E_PROVIDER_FAILURE), true, "ExecMethod orvBIOSInt0"},
-        {"firmware return code 1", [](auto& m) { m.returnCode(1); }, status(WBEM_E_FAILED), true, "return code 1"},
-        {"firmware return code -1", [](auto& m) { m.returnCode(-1); }, status(WBEM_E_FAILED), true, "return code -1"},
+         status(WBEM_E_PROVIDER_FAILURE), true, "ExecMethod orvBIOSInt0", false},
+        {"firmware return code 1", [](auto& m) { m.returnCode(1); }, status(WBEM_E_FAILED), true, "return code 1", true},
+        {"firmware return code -1", [](auto& m) { m.returnCode(-1); }, status(WBEM_E_FAILED), true, "return code -1", true},
+        {"reading the answer", [](auto& m) { m.fail(Step::WmiOutData, RPC_E_DISCONNECTED); }, RPC_E_DISCONNECTED,
+         true, "Get OutData", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        {
+            SimulatedMachineCase machine;
+            c.configure(machine);
+            const std::optional<FirmwareFailure> failure = callReporting(3, patternBlock());
+            EXPECT_EQ(machine.calls().size(), c.recorded ? 1u : 0u);
+            ASSERT_TRUE(failure.has_value());
+            EXPECT_EQ(failure->returnCode ? "return code " + std::to_string(*failure->returnCode) : failure->step,
+                      c.named);
+            EXPECT_EQ(failure->status, c.expected);
+            EXPECT_EQ(failure->executed, c.executed);
+        }
         SimulatedMachineCase machine;
         c.configure(machine);
-
-        EXPECT_EQ(call(3, patternBlock()), c.expected);
-        EXPECT_EQ(machine.calls().size(), c.executed ? 1u : 0u);
-        EXPECT_EQ(failure.returnCode ? "return code " + std::to_string(*failure.returnCode) : failure.step, c.named);
-        EXPECT_EQ(failure.status, c.expected);
+        EXPECT_EQ(call(3, patternBlock()), c.expected) << "callBiosMethod answers with the failure's status";
     }
 }
 

@@ -1,5 +1,5 @@
 // The firmware channel: COM brought up and down around each call, and the
-// call's status reduced to accepted or not.
+// call's status reduced to accepted or not, with why not.
 
 #include "BiosRecordExpectations.h"
 #include "SimulatedMachine.h"
@@ -10,11 +10,12 @@
 #include <objbase.h>
 #include <wbemcli.h>
 
+#include <optional>
 #include <thread>
 
 using KestrineLightingLib::CommandBlock;
+using KestrineLightingLib::FirmwareResult;
 using KestrineLightingLib::sendToFirmware;
-using KestrineLightingLib::takeFirmwareFailure;
 using simulated_machine::SimulatedMachineCase;
 using simulated_machine::Step;
 
@@ -30,42 +31,45 @@ CommandBlock brightnessBlock()
 
 } // namespace
 
-// Refusals and failures are not accepted, and leave a note of why for the run.
-TEST(FirmwareChannel, ReportsRefusalsAndFailuresAsNotAcceptedAndNotesWhy)
+// Refusals and failures are not accepted, and say why for the run.
+TEST(FirmwareChannel, ReportsRefusalsAndFailuresAsNotAcceptedAndSaysWhy)
 {
     {
         SimulatedMachineCase machine;
         machine.returnCode(2);
-        EXPECT_FALSE(sendToFirmware(5, brightnessBlock()));
+        const FirmwareResult result = sendToFirmware(5, brightnessBlock());
+        EXPECT_FALSE(result.accepted);
         const auto calls = machine.calls();
         ASSERT_EQ(calls.size(), 1u);
         bios_record::expectFirmwareCall(calls[0], 5, brightnessBlock());
-        const auto note = takeFirmwareFailure();
-        ASSERT_TRUE(note.has_value());
-        EXPECT_EQ(note->returnCode, 2);
+        ASSERT_TRUE(result.failure.has_value());
+        EXPECT_EQ(result.failure->returnCode, 2);
+        EXPECT_TRUE(result.failure->executed);
     }
     {
         SimulatedMachineCase machine;
         machine.fail(Step::WmiGetClass, WBEM_E_INVALID_CLASS);
-        EXPECT_FALSE(sendToFirmware(5, brightnessBlock()));
+        const FirmwareResult result = sendToFirmware(5, brightnessBlock());
+        EXPECT_FALSE(result.accepted);
         EXPECT_TRUE(machine.calls().empty());
-        const auto note = takeFirmwareFailure();
-        ASSERT_TRUE(note.has_value());
-        EXPECT_EQ(note->step, "GetObject orvBIntM");
-        EXPECT_EQ(note->status, static_cast<HRESULT>(WBEM_E_INVALID_CLASS));
-        EXPECT_FALSE(note->returnCode.has_value());
+        ASSERT_TRUE(result.failure.has_value());
+        EXPECT_EQ(result.failure->step, "GetObject orvBIntM");
+        EXPECT_EQ(result.failure->status, static_cast<HRESULT>(WBEM_E_INVALID_CLASS));
+        EXPECT_FALSE(result.failure->returnCode.has_value());
+        EXPECT_FALSE(result.failure->executed);
     }
-    EXPECT_FALSE(takeFirmwareFailure().has_value()) << "a note is taken once";
     SimulatedMachineCase machine;
-    EXPECT_TRUE(sendToFirmware(5, brightnessBlock()));
-    EXPECT_FALSE(takeFirmwareFailure().has_value()) << "an accepted command leaves no note";
+    const FirmwareResult result = sendToFirmware(5, brightnessBlock());
+    EXPECT_TRUE(result.accepted);
+    EXPECT_FALSE(result.failure.has_value()) << "an accepted command has no failure";
+    EXPECT_TRUE(result.zonesGot.empty()) << "the channel does not read the block";
 }
 
 TEST(FirmwareChannel, NestsInsideTheCallersSingleThreadedApartment)
 {
     SimulatedMachineCase machine;
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
-    EXPECT_TRUE(sendToFirmware(5, brightnessBlock()));
+    EXPECT_TRUE(sendToFirmware(5, brightnessBlock()).accepted);
     // The caller's apartment is still there: initialising again only counts up.
     EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
     CoUninitialize();
@@ -83,13 +87,13 @@ TEST(FirmwareChannel, NestsInsideTheCallersSingleThreadedApartment)
 TEST(FirmwareChannel, FailsWithoutACallOnAThreadInTheMultithreadedApartment)
 {
     SimulatedMachineCase machine;
-    bool accepted = true;
+    FirmwareResult result{true, std::nullopt, {}};
     HRESULT apartmentAfter = E_FAIL;
     std::thread worker([&] {
         if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
             return;
         }
-        accepted = sendToFirmware(5, brightnessBlock());
+        result = sendToFirmware(5, brightnessBlock());
         // Still in the multithreaded apartment: the channel did not take it down.
         apartmentAfter = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         if (SUCCEEDED(apartmentAfter)) {
@@ -99,11 +103,11 @@ TEST(FirmwareChannel, FailsWithoutACallOnAThreadInTheMultithreadedApartment)
     });
     worker.join();
 
-    EXPECT_FALSE(accepted);
+    EXPECT_FALSE(result.accepted);
     EXPECT_EQ(apartmentAfter, S_FALSE);
     EXPECT_TRUE(machine.calls().empty());
-    const auto note = takeFirmwareFailure();
-    ASSERT_TRUE(note.has_value());
-    EXPECT_EQ(note->step, "CoInitializeEx");
-    EXPECT_EQ(note->status, RPC_E_CHANGED_MODE);
+    ASSERT_TRUE(result.failure.has_value());
+    EXPECT_EQ(result.failure->step, "CoInitializeEx");
+    EXPECT_EQ(result.failure->status, RPC_E_CHANGED_MODE);
+    EXPECT_FALSE(result.failure->executed);
 }
