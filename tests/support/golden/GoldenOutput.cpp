@@ -135,11 +135,31 @@ Entries changed(Entries base, const std::vector<Change>& changes)
                 ++last;
             }
             cursor = static_cast<std::size_t>(base.erase(first, last) - base.begin());
+        } else {
+            // A key new to the output goes after its siblings ("problems[2]"
+            // after "problems[1]"); one without them after the change before.
+            const std::string parent = change.key.substr(0, change.key.find_last_of(".["));
+            for (std::size_t i = 0; i < base.size(); ++i) {
+                if (below(base[i].first, parent)) {
+                    cursor = i + 1;
+                }
+            }
         }
-        if (change.value) {
-            base.insert(base.begin() + static_cast<std::ptrdiff_t>(cursor), Entry{change.key, *change.value});
-            ++cursor;
+        if (!change.value) {
+            continue;
         }
+        // An object or array as the value stands for its members.
+        Entries added;
+        const std::string& value = *change.value;
+        if (value.size() > 2 && (value.front() == '{' || value.front() == '[')) {
+            std::size_t at = 0;
+            flatten(value, at, change.key, added);
+            expect(at == value.size(), value, at);
+        } else {
+            added.emplace_back(change.key, value);
+        }
+        base.insert(base.begin() + static_cast<std::ptrdiff_t>(cursor), added.begin(), added.end());
+        cursor += added.size();
     }
     return base;
 }

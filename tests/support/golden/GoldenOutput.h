@@ -25,7 +25,8 @@ Entries lineEntries(std::string_view text);
 Entries jsonEntries(std::string_view json);
 
 // An entry of an expected output: the key and its new value, or nothing to
-// take the entry away.
+// take the entry away. A JSON object or array as the value stands for its
+// members ({"machineKey.values[0]", R"({"name":"Z1_Red",...})"}).
 struct Change {
     std::string key;
     std::optional<std::string> value;
@@ -35,7 +36,8 @@ inline const std::optional<std::string> gone;
 // base with each change made in turn. A change replaces the entries at its
 // key: the entry itself, those below it ("key.member", "key[0]") and the one
 // above it that it refines (a null "lastRun" by "lastRun.time"); a key that is
-// nowhere in the output goes after the entry the change before it made.
+// nowhere in the output goes after its siblings ("problems[2]" after
+// "problems[1]"), or after the entry the change before it made.
 Entries changed(Entries base, const std::vector<Change>& changes);
 
 // The entries one a line, "key = value", for a comparison whose failure
