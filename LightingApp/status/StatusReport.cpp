@@ -12,7 +12,7 @@
 #include "status/RunPreview.h"
 #include "status/StatusDecisions.h"
 #include "status/StatusJson.h"
-#include "status/StatusText.h"
+#include "status/StatusSections.h"
 #include "task_scheduler/StartupTaskQuery.h"
 #include "task_scheduler/TaskOwnership.h"
 #include "windows_wrappers/ConsoleOutput.h"

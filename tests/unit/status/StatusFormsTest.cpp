@@ -3,7 +3,7 @@
 #include "status/JsonWriter.h"
 #include "status/StatusDecisions.h"
 #include "status/StatusJson.h"
-#include "status/StatusText.h"
+#include "status/StatusSections.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "status/RunPreview.h"
 #include "status/StatusDecisions.h"
 #include "status/StatusJson.h"
-#include "status/StatusText.h"
+#include "status/StatusSections.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "status/StatusText.h"
+#include "status/StatusSections.h"
 
 #include "settings/StoredColors.h"
 #include "status/JsonWriter.h"
