@@ -1,8 +1,6 @@
 #include "Json.h"
 #include "StatusGolden.h"
 #include "status/JsonWriter.h"
-#include "status/StatusDecisions.h"
-#include "status/StatusJson.h"
 #include "status/StatusSections.h"
 
 #include <gmock/gmock.h>
@@ -376,16 +374,14 @@ TEST(StatusForms, TextIsQuotedAndEscaped)
     StatusFacts facts = someFacts();
     facts.model.model = model;
     facts.model.generation = 2;
-    decideStatus(facts);
-    const std::string json = statusJson(facts);
+    const std::string json = statusOutput(facts).json;
     EXPECT_EQ(parseJson(json).at("model").at("text").string(), model);
     EXPECT_EQ(json.find_first_of("\t\x7f"), std::string::npos);
-    EXPECT_THAT(statusLines(facts),
+    EXPECT_THAT(statusOutput(facts).lines,
                 Contains(L"Model: \"Veltrin \\\"G2\\\" \\\\ \\u0009\\u007f \u00e9\u20ac\" (not supported)"));
     EXPECT_EQ(jsonString(L"\U0001F600"), "\"\\ud83d\\ude00\"");
     facts.model.model = L"";
-    decideStatus(facts);
-    EXPECT_THAT(statusLines(facts), Contains(L"Model: \"\" (not supported)"));
+    EXPECT_THAT(statusOutput(facts).lines, Contains(L"Model: \"\" (not supported)"));
 }
 
 // The record's texts come from the registry: a carriage return, line feed or
@@ -418,8 +414,8 @@ TEST(StatusForms, RecordTextsAreQuotedAndEscaped)
         c.plant(record);
         facts.machineLastRun = RecordFacts{record, L""};
         facts.userLastRun = RecordFacts{record, L""};
-        decideStatus(facts);
-        const std::vector<std::wstring> lines = statusLines(facts);
+        const StatusOutput output = statusOutput(facts);
+        const std::vector<std::wstring>& lines = output.lines;
         for (const std::wstring& line : lines) {
             EXPECT_EQ(std::count_if(line.begin(), line.end(), [](wchar_t unit) { return unit < 0x20 || unit == 0x7F; }),
                       0)
@@ -429,7 +425,7 @@ TEST(StatusForms, RecordTextsAreQuotedAndEscaped)
         const std::vector<std::wstring> recordLines = linesFrom(lines, L"Last run recorded in the machine key: ");
         ASSERT_EQ(recordLines.size(), 1U);
         EXPECT_THAT(recordLines.front(), ::testing::HasSubstr(c.shown));
-        const std::string json = statusJson(facts);
+        const std::string& json = output.json;
         EXPECT_EQ(json.find_first_of("\r\n\x1b"), std::string::npos);
         const JsonValue parsed = parseJson(json).at("machineKey").at("lastRun");
         EXPECT_EQ(parsed.at("time").string() + parsed.at("account").string() + parsed.at("step").string(),

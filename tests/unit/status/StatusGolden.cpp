@@ -5,8 +5,6 @@
 #include "colorizers/GenTwoColorizer.h"
 #include "platform_check/ModelGeneration.h"
 #include "status/RunPreview.h"
-#include "status/StatusDecisions.h"
-#include "status/StatusJson.h"
 #include "status/StatusSections.h"
 
 #include <gtest/gtest.h>
@@ -59,14 +57,13 @@ void previewRuns(StatusFacts& facts)
 
 Entries statusEntries(const StatusFacts& facts)
 {
-    StatusFacts decided = facts;
-    decideStatus(decided);
+    const StatusOutput output = statusOutput(facts);
     std::string lines;
-    for (const std::wstring& line : statusLines(decided)) {
+    for (const std::wstring& line : output.lines) {
         lines += printable(line) + "\n";
     }
     Entries entries = lineEntries(lines);
-    const Entries members = jsonEntries(statusJson(decided));
+    const Entries members = jsonEntries(output.json);
     entries.insert(entries.end(), members.begin(), members.end());
     return entries;
 }
