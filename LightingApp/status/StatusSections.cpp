@@ -40,7 +40,7 @@ std::wstring number(std::uint32_t value)
 // the status alone ("0x80041315") for one without a name here.
 std::wstring failureText(std::int32_t status)
 {
-    const std::wstring code = L"0x" + widenAscii(hexCode(status));
+    std::wstring code = L"0x" + widenAscii(hexCode(status));
     switch (status) {
     case accessDenied:
         return L"access denied (" + code + L")";
@@ -588,7 +588,7 @@ struct NumberedWords {
 };
 
 // Trigger types (TASK_TRIGGER_TYPE2) and logon types (TASK_LOGON_TYPE).
-constexpr NumberedWords triggerTypes[] = {
+constexpr std::array<NumberedWords, 11> triggerTypes = {{
     {0, {L"on an event", "event"}},
     {1, {L"at a time", "time"}},
     {2, {L"daily", "daily"}},
@@ -600,8 +600,8 @@ constexpr NumberedWords triggerTypes[] = {
     {8, {L"at boot", "boot"}},
     {9, {L"at log on", "logon"}},
     {11, {L"on a session state change", "sessionStateChange"}},
-};
-constexpr NumberedWords logonTypes[] = {
+}};
+constexpr std::array<NumberedWords, 7> logonTypes = {{
     {0, {L"no logon", "none"}},
     {1, {L"password", "password"}},
     {2, {L"without a password (S4U)", "s4u"}},
@@ -609,11 +609,11 @@ constexpr NumberedWords logonTypes[] = {
     {4, {L"group", "group"}},
     {5, {L"service account", "serviceAccount"}},
     {6, {L"the user's own session or password", "interactiveTokenOrPassword"}},
-};
+}};
 
 // The words of a type; nullptrs for one without a name here.
 template <std::size_t N>
-Words wordsOf(const NumberedWords (&table)[N], std::int32_t type)
+Words wordsOf(const std::array<NumberedWords, N>& table, std::int32_t type)
 {
     for (const NumberedWords& entry : table) {
         if (entry.type == type) {
