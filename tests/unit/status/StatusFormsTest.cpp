@@ -305,15 +305,15 @@ TEST(StatusForms, StartupTaskFactByFactAndUnusableValues)
 // so that a quote in a name cannot end the quotes early.
 TEST(StatusForms, TextIsQuotedAndEscaped)
 {
-    const std::wstring model = L"Veltrin \"G2\" \\ \t\x7f \u00e9\u20ac";
+    const std::wstring model = L"Veltrin \"G2\" \\ \t\x1f\x7f \u00e9\u20ac";
     StatusFacts facts = someFacts();
     facts.model.model = model;
     facts.model.generation = 2;
     const std::string json = statusOutput(facts).json;
     EXPECT_EQ(parseJson(json).at("model").at("text").string(), model);
-    EXPECT_EQ(json.find_first_of("\t\x7f"), std::string::npos);
+    EXPECT_EQ(json.find_first_of("\t\x1f\x7f"), std::string::npos);
     EXPECT_THAT(statusOutput(facts).lines,
-                Contains(L"Model: \"Veltrin \\\"G2\\\" \\\\ \\u0009\\u007f \u00e9\u20ac\" (not supported)"));
+                Contains(L"Model: \"Veltrin \\\"G2\\\" \\\\ \\u0009\\u001f\\u007f \u00e9\u20ac\" (not supported)"));
     EXPECT_EQ(jsonString(L"\U0001F600"), "\"\\ud83d\\ude00\"");
     facts.model.model = L"";
     EXPECT_THAT(statusOutput(facts).lines, Contains(L"Model: \"\" (not supported)"));
