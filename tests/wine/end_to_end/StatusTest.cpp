@@ -925,6 +925,53 @@ TEST_F(Status, SaysWhatARunWithoutArgumentsThenDoes)
     }
 }
 
+// This process's account: its SID, and its name as Windows gives it
+// ("DOMAIN\\name"), which a run's record names.
+std::pair<std::string, std::string> thisAccount()
+{
+    HANDLE token = nullptr;
+    EXPECT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    std::vector<BYTE> user(512);
+    DWORD size = 0;
+    EXPECT_TRUE(GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size));
+    CloseHandle(token);
+    const PSID sid = reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid;
+    LPSTR sidText = nullptr;
+    EXPECT_TRUE(ConvertSidToStringSidA(sid, &sidText));
+    const std::string sidString = sidText != nullptr ? sidText : "";
+    LocalFree(sidText);
+    char name[256] = {};
+    char domain[256] = {};
+    DWORD nameLength = sizeof(name);
+    DWORD domainLength = sizeof(domain);
+    SID_NAME_USE use = SidTypeUnknown;
+    EXPECT_TRUE(LookupAccountSidA(nullptr, sid, name, &nameLength, domain, &domainLength, &use));
+    return {sidString, std::string(domain) + "\\" + name};
+}
+
+// After a run, status shows its record whole: the account by its name (its
+// backslash escaped) and SID, the request and where its colours came from,
+// the bytes the firmware got and the outcome.
+TEST_F(Status, ARunsRecordNamesItsAccount)
+{
+    EXPECT_EQ(run({L"255", L"0", L"0", L"100", L"0", L"0", L"255", L"50"}).output, "");
+    const auto [sid, name] = thisAccount();
+    std::string escapedName;
+    for (const char c : name) {
+        escapedName += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    }
+    const std::string line = lineStartingWith(run({L"status"}).output, "Last run recorded in the machine key: ");
+    ASSERT_FALSE(line.empty());
+    const std::string time = line.substr(line.find('"'), 22);
+    EXPECT_THAT(time, ::testing::MatchesRegex("\"\\d\\d\\d\\d-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ\""));
+    EXPECT_EQ(line,
+              "Last run recorded in the machine key: " + time + ", \"" + escapedName + "\" (\"" + sid
+                  + "\"), colours from the command line, the firmware got logo 255 0 0, light bar 0 0 127; done");
+    const JsonValue record =
+        simulated_machine::parseJson(run({L"status", L"--json"}).output).at("machineKey").at("lastRun");
+    EXPECT_EQ(record.at("account").string(), std::wstring(sid.begin(), sid.end()));
+}
+
 // A restore by an account that may not write the machine key completes the
 // user key and stores there what it applied, the machine's colours, as
 // status says it would.
