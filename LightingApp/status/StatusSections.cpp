@@ -616,6 +616,7 @@ template <std::size_t N>
 Words wordsOf(const std::array<NumberedWords, N>& table, std::int32_t type)
 {
     for (const NumberedWords& entry : table) {
+        // cppcheck-suppress useStlAlgorithm
         if (entry.type == type) {
             return entry.words;
         }
