@@ -2,6 +2,7 @@
 
 #include "application/Messages.h"
 #include "application/RequestLock.h"
+#include "application/RequestTable.h"
 #include "application/TaskFileReport.h"
 #include "application/UsageText.h"
 #include "lighting_library/FirmwareFailure.h"
@@ -42,62 +43,51 @@ bool Platform::handleRequest(const Request& request, ReadinessWait& wait)
         }
         return false;
     }
-
+    if (!requestFacts(request.kind).changesLighting) {
+        return answerWithoutFirmware(request);
+    }
     // Whether colours are stored is decided under the lock too, with the
     // reading, sending and storing, and the record is written before it is
     // released: concurrent runs then end as some one of them after another
     // would.
-    if (changesLighting(request.kind)) {
-        lockAndReadPolicy(request.kind);
+    lockAndReadPolicy(request.kind);
+    const bool done = changeLighting(request, wait);
+    if (!done) {
+        out << Messages::requestFailed << std::endl;
     }
-    const bool refused = runNote.underPolicy && !policy.usersMayChange && request.kind != RequestKind::Restore;
+    return done;
+}
 
-    bool result = false;
-    switch (request.kind) {
-    case RequestKind::Invalid:
-        reportInvalidArguments(request);
-        return false;
-    case RequestKind::Restore:
-        result = restore(wait);
-        break;
-    case RequestKind::Default: {
-        if (refused) {
-            result = refuseByPolicy();
-            break;
-        }
-        const bool sent = colorizer->setDefault();
-        result = noteFailures(defaultZoneValues(), sent, registryController.writeColors(defaultZoneValues()));
-        break;
+bool Platform::changeLighting(const Request& request, ReadinessWait& wait)
+{
+    if (request.kind == RequestKind::Restore) {
+        // A restore is what the startup task runs: under a policy it sends the policy's colours.
+        return restore(wait);
     }
-    case RequestKind::Help:
-        printUsage(request);
-        return true;
+    if (runNote.underPolicy && !policy.usersMayChange) {
+        return refuseByPolicy();
+    }
+    switch (request.kind) {
+    case RequestKind::Default: {
+        const bool sent = colorizer->setDefault();
+        return noteFailures(defaultZoneValues(), sent, registryController.writeColors(defaultZoneValues()));
+    }
     case RequestKind::Brightness: {
-        if (refused) {
-            result = refuseByPolicy();
-            break;
-        }
         ZoneValues values = startingValues();
         values[3] = request.values.at(0);
         values[7] = request.values.at(1);
-        result = applyAndStore(values);
-        break;
+        return applyAndStore(values);
     }
     case RequestKind::Colors:
-        result = refused ? refuseByPolicy() : applyAndStore(request.values);
-        break;
-    case RequestKind::Status:
-        // Answered without a machine check; never handed to a Platform.
-        break;
+        return applyAndStore(request.values);
+    case RequestKind::Restore:
+    case RequestKind::Help:
+    case RequestKind::Invalid:
     case RequestKind::CreateTaskFile:
-        result = reportTaskFile(request);
+    case RequestKind::Status:
         break;
     }
-
-    if (!result) {
-        out << Messages::requestFailed << std::endl;
-    }
-    return result;
+    return false;
 }
 
 void Platform::lockAndReadPolicy(RequestKind kind)

@@ -4,12 +4,12 @@
 #include "application/ReadinessWait.h"
 #include "application/Request.h"
 #include "application/RequestLock.h"
-#include "application/RunRecord.h"
 #include "colorizers/IColorizer.h"
 #include "colorizers/ZoneColors.h"
-#include "event_log/RunFailure.h"
 #include "lighting_library/FirmwareFailure.h"
 #include "policy/ColourPolicy.h"
+#include "run_record/RunFailure.h"
+#include "run_record/RunRecord.h"
 #include "settings/RegistryController.h"
 
 #include <memory>
@@ -53,6 +53,8 @@ public:
     const RegistryController& registry() const { return registryController; }
 
 private:
+    // Carries out a request that changes the lighting, under the lock.
+    bool changeLighting(const Request& request, ReadinessWait& wait);
     // Takes the request lock, then reads the policy under it.
     void lockAndReadPolicy(RequestKind kind);
     // Sends the stored colours (or the policy's) and stores them; after a

@@ -45,12 +45,6 @@ bool isNotReadyStatus(std::int32_t status)
     return std::find(notReadyStatuses.begin(), notReadyStatuses.end(), status) != notReadyStatuses.end();
 }
 
-bool waitsForFirmware(RequestKind kind)
-{
-    // The startup task's run; nobody watches it, and it must not miss a start.
-    return kind == RequestKind::Restore;
-}
-
 std::chrono::milliseconds waitBeforeTry(std::uint32_t nextTry)
 {
     std::chrono::milliseconds wait = firstWait;

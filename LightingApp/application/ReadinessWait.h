@@ -1,6 +1,5 @@
 #pragma once
 
-#include "application/Request.h"
 
 #include <chrono>
 #include <cstdint>
@@ -17,9 +16,6 @@
 // connection not up. Access denied, not supported, a shutdown in progress and
 // every other status are answers to keep.
 bool isNotReadyStatus(std::int32_t status);
-
-// Whether the request waits for a firmware interface that is not ready.
-bool waitsForFirmware(RequestKind kind);
 
 // The wait before try number `nextTry` (2 for the first retry) of a step:
 // 0.5 s, then 1, 2, 4 and 8 s, then 8 s each time.

@@ -19,13 +19,6 @@ enum class RequestKind : std::int32_t {
     Status = 7,
 };
 
-// The requests that read, send and store colours.
-inline bool changesLighting(RequestKind kind)
-{
-    return kind == RequestKind::Restore || kind == RequestKind::Default || kind == RequestKind::Brightness
-        || kind == RequestKind::Colors;
-}
-
 // The parsed command line.
 struct Request {
     RequestKind kind = RequestKind::Invalid;

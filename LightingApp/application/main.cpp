@@ -5,15 +5,14 @@
 #include "application/Platform.h"
 #include "application/ReadinessWait.h"
 #include "application/RequestLock.h"
-#include "application/RunRecordWriter.h"
-#include "application/TaskFileReport.h"
-#include "application/UsageText.h"
+#include "application/RequestTable.h"
 #include "event_log/ConsoleTranscript.h"
 #include "event_log/EventLog.h"
-#include "event_log/RunFailure.h"
 #include "event_log/UnattendedEvent.h"
 #include "platform_check/ErrorChain.h"
 #include "policy/PolicyKey.h"
+#include "run_record/RunFailure.h"
+#include "run_record/RunRecordWriter.h"
 #include "status/StatusReport.h"
 #include "windows_wrappers/ConsoleOutput.h"
 #include "windows_wrappers/Utf8.h"
@@ -37,9 +36,13 @@ std::vector<RunFailure> runRequest(const Request& request);
 void logUnattended(RequestKind kind, const std::vector<RunFailure>& failures, int argc, const wchar_t* const* argv,
                    const std::wstring& consoleText) noexcept;
 
-// The reporting of a run that could not identify the machine, below.
-void reportFailedPlatformCheck(const Request& request, const std::runtime_error& error);
-void recordFailedPlatformCheck(RequestKind kind, const ReadinessWait& wait, const std::vector<RunFailure>& failures);
+// Identifies the machine into platform; a run that waits tries again while
+// WMI is not ready. Why it could not, when it could not.
+std::optional<std::wstring> identifyMachine(std::optional<Platform>& platform, ReadinessWait& wait);
+// The answer and the record of a run that could not identify the machine.
+std::vector<RunFailure> failPlatformCheck(const Request& request, const std::wstring& why, const ReadinessWait& wait);
+// The run's note with how long it waited for WMI and the firmware.
+RunNote withWait(RunNote note, const ReadinessWait& wait);
 std::unique_ptr<IColorizer> colorizerForGeneration(int generation);
 
 } // namespace
@@ -72,27 +75,17 @@ namespace {
 
 std::vector<RunFailure> runRequest(const Request& request)
 {
-    if (request.kind == RequestKind::Status) {
+    const RequestFacts facts = requestFacts(request.kind);
+    if (!facts.needsMachine) {
         printStatus(request.statusAsJson ? StatusFormat::Json : StatusFormat::Lines, colorizerForGeneration);
         return {};
     }
     // A restore waits for WMI and the firmware's interface to be ready, for
     // at most a minute from here.
-    ReadinessWait wait(waitsForFirmware(request.kind), systemWaitClock());
+    ReadinessWait wait(facts.waitsForFirmware, systemWaitClock());
     std::optional<Platform> platform;
-    while (!platform) {
-        try {
-            platform.emplace();
-        } catch (const std::runtime_error& error) {
-            if (const auto pause = wait.waitAfterFailure(wmiStatusOf(error))) {
-                wait.sleep(*pause);
-                continue;
-            }
-            reportFailedPlatformCheck(request, error);
-            std::vector<RunFailure> failures = {{FailureKind::PlatformCheck, widenAscii(errorChainText(error))}};
-            recordFailedPlatformCheck(request.kind, wait, failures);
-            return failures;
-        }
+    if (const std::optional<std::wstring> why = identifyMachine(platform, wait)) {
+        return failPlatformCheck(request, *why, wait);
     }
     const bool done = platform->handleRequest(request, wait);
     if (!platform->supported()) {
@@ -106,47 +99,43 @@ std::vector<RunFailure> runRequest(const Request& request)
         // A failure that names no cause is still one.
         failures.push_back({FailureKind::Unexpected, L"the request was not carried out"});
     }
-    if (const std::optional<RunRequest> recorded = recordedRequest(request.kind)) {
-        RunNote note = platform->note();
-        note.tries = wait.mostTries();
-        note.waitedMs = wait.waitedMs();
-        writeRunRecord(platform->registry(), *recorded, note, failures);
+    if (facts.recordedAs) {
+        writeRunRecord(platform->registry(), *facts.recordedAs, withWait(platform->note(), wait), failures);
     }
     return failures;
 }
 
-// The machine could not be identified. Help, the task file and invalid
-// arguments need no machine and are answered as usual; every other request
-// fails, with nothing sent or stored.
-void reportFailedPlatformCheck(const Request& request, const std::runtime_error& error)
+std::optional<std::wstring> identifyMachine(std::optional<Platform>& platform, ReadinessWait& wait)
 {
-    std::wostream& out = console();
-    switch (request.kind) {
-    case RequestKind::Help:
-        printUsage(request);
-        return;
-    case RequestKind::Invalid:
-        reportInvalidArguments(request);
-        return;
-    case RequestKind::CreateTaskFile:
-        if (!reportTaskFile(request)) {
-            out << Messages::requestFailed << std::endl;
+    for (;;) {
+        try {
+            platform.emplace();
+            return std::nullopt;
+        } catch (const std::runtime_error& error) {
+            const auto pause = wait.waitAfterFailure(wmiStatusOf(error));
+            if (!pause) {
+                return widenAscii(errorChainText(error));
+            }
+            wait.sleep(*pause);
         }
-        return;
-    default:
-        out << Messages::platformCheckFailed << widenAscii(errorChainText(error)) << std::endl;
-        out << Messages::requestFailed << std::endl;
-        return;
     }
 }
 
-// The record of a lighting run that failed its platform check: where its
-// colours would have come from, read without writing anything.
-void recordFailedPlatformCheck(RequestKind kind, const ReadinessWait& wait, const std::vector<RunFailure>& failures)
+// The machine could not be identified. Help, the task file and invalid
+// arguments need no machine and are answered as usual; every other request
+// fails, with nothing sent or stored, and a lighting run is recorded: where
+// its colours would have come from, read without writing anything.
+std::vector<RunFailure> failPlatformCheck(const Request& request, const std::wstring& why, const ReadinessWait& wait)
 {
-    const std::optional<RunRequest> recorded = recordedRequest(kind);
-    if (!recorded) {
-        return;
+    const RequestFacts facts = requestFacts(request.kind);
+    if (!facts.changesLighting) {
+        answerWithoutFirmware(request);
+        return {{FailureKind::PlatformCheck, why}};
+    }
+    console() << Messages::platformCheckFailed << why << std::endl << Messages::requestFailed << std::endl;
+    const std::vector<RunFailure> failures = {{FailureKind::PlatformCheck, why}};
+    if (!facts.recordedAs) {
+        return failures;
     }
     const RegistryController registry;
     const ColourPolicy policy = readColourPolicy();
@@ -155,13 +144,19 @@ void recordFailedPlatformCheck(RequestKind kind, const ReadinessWait& wait, cons
                     registry.storedSet(RegistryController::Root::User), ZoneValues(storedValueCount, 0))
             .reads;
     RunNote note;
-    note.source = requestSource(kind, policy, reads);
+    note.source = requestSource(request.kind, policy, reads);
     note.underPolicy = policy.state == PolicyState::InForce;
-    note.tries = wait.mostTries();
-    note.waitedMs = wait.waitedMs();
     // Under the lock, as a run's record is: not mixed with a concurrent run's.
     const RequestLock lock;
-    writeRunRecord(registry, *recorded, note, failures);
+    writeRunRecord(registry, *facts.recordedAs, withWait(note, wait), failures);
+    return failures;
+}
+
+RunNote withWait(RunNote note, const ReadinessWait& wait)
+{
+    note.tries = wait.mostTries();
+    note.waitedMs = wait.waitedMs();
+    return note;
 }
 
 std::unique_ptr<IColorizer> colorizerForGeneration(int generation)
@@ -169,20 +164,12 @@ std::unique_ptr<IColorizer> colorizerForGeneration(int generation)
     return ColorizerFactory().createColorizer(generation);
 }
 
-RunPurpose purposeOf(RequestKind kind)
-{
-    if (kind == RequestKind::Restore) {
-        return RunPurpose::Restore;
-    }
-    return changesLighting(kind) ? RunPurpose::ChangeLighting : RunPurpose::Other;
-}
-
 void logUnattended(RequestKind kind, const std::vector<RunFailure>& failures, int argc, const wchar_t* const* argv,
                    const std::wstring& consoleText) noexcept
 {
     try {
         const std::vector<std::wstring> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-        for (const auto& event : unattendedEvents(purposeOf(kind), failures, arguments, consoleText)) {
+        for (const auto& event : unattendedEvents(requestFacts(kind).purpose, failures, arguments, consoleText)) {
             writeEvent(event.kind, event.strings);
         }
     } catch (...) {

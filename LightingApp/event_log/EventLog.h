@@ -1,6 +1,6 @@
 #pragma once
 
-#include "event_log/RunFailure.h"
+#include "run_record/RunFailure.h"
 
 #include <string>
 #include <vector>

@@ -7,15 +7,15 @@ using Microsoft::WRL::ComPtr;
 
 namespace simulated_machine {
 
-ObjectEnumerator::ObjectEnumerator(std::vector<ComPtr<IWbemClassObject>> list, bool forward, std::wstring timeout)
-    : objects(std::move(list)), forwardOnly(forward), timeoutSwitch(std::move(timeout))
+ObjectEnumerator::ObjectEnumerator(std::vector<ComPtr<IWbemClassObject>> list, bool forward, std::wstring step)
+    : objects(std::move(list)), forwardOnly(forward), nextStep(std::move(step))
 {
 }
 
 ComPtr<ObjectEnumerator> ObjectEnumerator::create(std::vector<ComPtr<IWbemClassObject>> objects, bool forwardOnly,
-                                                  std::wstring timeoutSwitch)
+                                                  std::wstring nextStep)
 {
-    return adopt(new ObjectEnumerator(std::move(objects), forwardOnly, std::move(timeoutSwitch)));
+    return adopt(new ObjectEnumerator(std::move(objects), forwardOnly, std::move(nextStep)));
 }
 
 HRESULT ObjectEnumerator::QueryInterface(REFIID riid, void** object)
@@ -48,17 +48,14 @@ HRESULT ObjectEnumerator::Next(LONG timeout, ULONG count, IWbemClassObject** han
     }
     *returned = 0;
     HRESULT successCode = S_OK;
-    if (!timeoutSwitch.empty()) {
-        // The enumeration that times out on request fails on request too:
-        // CIMV2_NEXT_TIMEOUT goes with the step CIMV2_NEXT.
-        const std::wstring step = timeoutSwitch.substr(0, timeoutSwitch.rfind(L"_TIMEOUT"));
-        const HRESULT failure = guarded([&] { return settings::fault(step); });
+    if (!nextStep.empty()) {
+        const HRESULT failure = guarded([&] { return settings::fault(nextStep); });
         if (FAILED(failure)) {
             return failure;
         }
         successCode = failure;
         bool timesOut = false;
-        const HRESULT status = guarded([&] { return settings::flag(timeoutSwitch, timesOut); });
+        const HRESULT status = guarded([&] { return settings::flag(nextStep + L"_TIMEOUT", timesOut); });
         if (FAILED(status)) {
             return status;
         }

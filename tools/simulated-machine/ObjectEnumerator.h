@@ -15,10 +15,11 @@ namespace simulated_machine {
 // enumeration refuses Reset, as WMI's does.
 class ObjectEnumerator final : public IEnumWbemClassObject, private ServerObject {
 public:
-    // timeoutSwitch names a VELTRIN_SIM_ switch that, when on at the time of
-    // a Next call, makes Next time out without an object; empty for none.
+    // nextStep names the step of a Next call (CIMV2_NEXT): its VELTRIN_SIM_
+    // fault makes Next fail, and its _TIMEOUT switch, when on at the time of
+    // the call, makes Next time out without an object; empty for neither.
     static Microsoft::WRL::ComPtr<ObjectEnumerator> create(std::vector<Microsoft::WRL::ComPtr<IWbemClassObject>> objects,
-                                                           bool forwardOnly, std::wstring timeoutSwitch);
+                                                           bool forwardOnly, std::wstring nextStep);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
@@ -34,11 +35,11 @@ public:
 
 private:
     ObjectEnumerator(std::vector<Microsoft::WRL::ComPtr<IWbemClassObject>> objects, bool forwardOnly,
-                     std::wstring timeoutSwitch);
+                     std::wstring nextStep);
 
     const std::vector<Microsoft::WRL::ComPtr<IWbemClassObject>> objects;
     const bool forwardOnly;
-    const std::wstring timeoutSwitch;
+    const std::wstring nextStep;
     std::size_t position = 0;
 };
 

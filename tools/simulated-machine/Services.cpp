@@ -176,7 +176,7 @@ HRESULT Services::enumerate(std::wstring_view className, LONG flags, IEnumWbemCl
 {
     const bool forwardOnly = (flags & WBEM_FLAG_FORWARD_ONLY) != 0;
     std::vector<ComPtr<IWbemClassObject>> instances;
-    std::wstring timeoutSwitch;
+    std::wstring nextStep;
     HRESULT status = S_OK;
 
     if (space == catalog::Namespace::Cimv2 && sameName(className, catalog::computerSystemClass)) {
@@ -189,7 +189,7 @@ HRESULT Services::enumerate(std::wstring_view className, LONG flags, IEnumWbemCl
             return made;
         }
         instances.push_back(instance);
-        timeoutSwitch = L"CIMV2_NEXT_TIMEOUT";
+        nextStep = L"CIMV2_NEXT";
     } else if (space == catalog::Namespace::Wmi && sameName(className, catalog::firmwareClass)) {
         status = settings::fault(L"WMI_ENUM");
         if (FAILED(status)) {
@@ -209,7 +209,7 @@ HRESULT Services::enumerate(std::wstring_view className, LONG flags, IEnumWbemCl
     } else if (!catalog::classObject(space, className)) {
         return errorInvalidClass;
     }
-    *enumerator = ObjectEnumerator::create(std::move(instances), forwardOnly, std::move(timeoutSwitch)).Detach();
+    *enumerator = ObjectEnumerator::create(std::move(instances), forwardOnly, std::move(nextStep)).Detach();
     return status;
 }
 

@@ -1,5 +1,7 @@
 #include "application/ReadinessWait.h"
 
+#include "application/RequestTable.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -50,12 +52,12 @@ TEST(ReadinessWait, WaitsOnlyForAnInterfaceStillStartingAndOnlyInARestore)
         {RequestKind::Invalid, false},  {RequestKind::CreateTaskFile, false},
     };
     for (const auto& kind : kinds) {
-        EXPECT_EQ(waitsForFirmware(kind.kind), kind.waits) << static_cast<int>(kind.kind);
+        EXPECT_EQ(requestFacts(kind.kind).waitsForFirmware, kind.waits) << static_cast<int>(kind.kind);
         for (const auto& status : statuses) {
             SCOPED_TRACE(::testing::Message() << std::hex << status.status << " request " << static_cast<int>(kind.kind));
             EXPECT_EQ(isNotReadyStatus(hresult(status.status)), status.notReady);
             FakeClock clock;
-            ReadinessWait wait(waitsForFirmware(kind.kind), clock);
+            ReadinessWait wait(requestFacts(kind.kind).waitsForFirmware, clock);
             wait.beginStep();
             const std::optional<milliseconds> pause = wait.waitAfterFailure(hresult(status.status));
             EXPECT_EQ(pause.has_value(), status.notReady && kind.waits);

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "application/Request.h"
-#include "event_log/RunFailure.h"
-#include "policy/ColourPolicy.h"
 #include "run_record/LastRun.h"
-#include "settings/RestorePlan.h"
+#include "run_record/RunFailure.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,17 +21,6 @@ struct RunNote {
     std::uint32_t tries = 1;
     std::uint32_t waitedMs = 0;
 };
-
-// The record's request for a run that is recorded; nothing for help, status,
-// the task file and invalid arguments.
-std::optional<RunRequest> recordedRequest(RequestKind kind);
-
-// Where a restore's or a brightness request's colours come from.
-ColourSource storedColoursSource(const ColourPolicy& policy, StoredRoot reads);
-
-// Where the request's colours come from, when the run got no further than
-// working that out.
-ColourSource requestSource(RequestKind kind, const ColourPolicy& policy, StoredRoot reads);
 
 // The record of the run, without its time and account: the outcome is the
 // first failure's (an unusable policy, which the run went past, aside), with

@@ -1,53 +1,6 @@
-#include "application/RunRecord.h"
+#include "run_record/RunRecord.h"
 
 #include <algorithm>
-
-std::optional<RunRequest> recordedRequest(RequestKind kind)
-{
-    switch (kind) {
-    case RequestKind::Restore:
-        return RunRequest::Restore;
-    case RequestKind::Colors:
-        return RunRequest::Colours;
-    case RequestKind::Brightness:
-        return RunRequest::Brightness;
-    case RequestKind::Default:
-        return RunRequest::Default;
-    case RequestKind::Invalid:
-    case RequestKind::Help:
-    case RequestKind::CreateTaskFile:
-    case RequestKind::Status:
-        break;
-    }
-    return std::nullopt;
-}
-
-ColourSource storedColoursSource(const ColourPolicy& policy, StoredRoot reads)
-{
-    if (policy.state == PolicyState::InForce) {
-        return ColourSource::Policy;
-    }
-    switch (reads) {
-    case StoredRoot::Machine:
-        return ColourSource::MachineKey;
-    case StoredRoot::User:
-        return ColourSource::UserKey;
-    case StoredRoot::None:
-        break;
-    }
-    return ColourSource::ModelDefaults;
-}
-
-ColourSource requestSource(RequestKind kind, const ColourPolicy& policy, StoredRoot reads)
-{
-    if (kind == RequestKind::Colors) {
-        return ColourSource::CommandLine;
-    }
-    if (kind == RequestKind::Default) {
-        return ColourSource::ModelDefaults;
-    }
-    return storedColoursSource(policy, reads);
-}
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "application/RunRecord.h"
+#include "run_record/RunRecord.h"
 #include "settings/RegistryController.h"
 
 // Writes the record of a run, with the time (UTC) and the process's account,

@@ -1,4 +1,4 @@
-#include "application/RunRecord.h"
+#include "run_record/RunRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -47,23 +47,6 @@ TEST(RunRecord, TakesItsOutcomeFromTheFirstFailure)
         EXPECT_EQ(record.step, c.step);
         EXPECT_EQ(record.code, c.code);
     }
-}
-
-// Where the colours come from: the command line and the defaults name
-// themselves; a restore or brightness request reads the policy in force, or
-// the key it reads.
-TEST(RunRecord, SourceOfTheColours)
-{
-    ColourPolicy inForce;
-    inForce.state = PolicyState::InForce;
-    const ColourPolicy none;
-    EXPECT_EQ(requestSource(RequestKind::Colors, inForce, StoredRoot::Machine), ColourSource::CommandLine);
-    EXPECT_EQ(requestSource(RequestKind::Default, inForce, StoredRoot::Machine), ColourSource::ModelDefaults);
-    EXPECT_EQ(requestSource(RequestKind::Restore, inForce, StoredRoot::Machine), ColourSource::Policy);
-    EXPECT_EQ(requestSource(RequestKind::Brightness, none, StoredRoot::User), ColourSource::UserKey);
-    EXPECT_EQ(requestSource(RequestKind::Restore, none, StoredRoot::None), ColourSource::ModelDefaults);
-    EXPECT_EQ(recordedRequest(RequestKind::Status), std::nullopt);
-    EXPECT_EQ(recordedRequest(RequestKind::Default), RunRequest::Default);
 }
 
 } // namespace

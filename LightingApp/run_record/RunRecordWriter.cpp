@@ -1,4 +1,4 @@
-#include "application/RunRecordWriter.h"
+#include "run_record/RunRecordWriter.h"
 
 #include "run_record/LastRunKey.h"
 #include "windows_wrappers/CalendarTime.h"
