@@ -62,26 +62,6 @@ JsonWriter& JsonWriter::close(char bracket)
     return *this;
 }
 
-JsonWriter& JsonWriter::beginObject()
-{
-    return open('{');
-}
-
-JsonWriter& JsonWriter::endObject()
-{
-    return close('}');
-}
-
-JsonWriter& JsonWriter::beginArray()
-{
-    return open('[');
-}
-
-JsonWriter& JsonWriter::endArray()
-{
-    return close(']');
-}
-
 JsonWriter& JsonWriter::key(std::string_view name)
 {
     beforeValue();

@@ -1,9 +1,20 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
+
+// The value when holds, else none: for members that are null where they do
+// not apply.
+template <typename T>
+std::optional<T> when(bool holds, T value)
+{
+    return holds ? std::optional<T>(std::move(value)) : std::nullopt;
+}
 
 // A UTF-16 code unit as JSON escapes it: \u and four lower-case hexadecimal
 // digits.
@@ -15,10 +26,10 @@ std::string unitEscape(std::uint32_t unit);
 // takes whatever code page the console has.
 class JsonWriter {
 public:
-    JsonWriter& beginObject();
-    JsonWriter& endObject();
-    JsonWriter& beginArray();
-    JsonWriter& endArray();
+    JsonWriter& beginObject() { return open('{'); }
+    JsonWriter& endObject() { return close('}'); }
+    JsonWriter& beginArray() { return open('['); }
+    JsonWriter& endArray() { return close(']'); }
     // The member name for the next value.
     JsonWriter& key(std::string_view name);
 
@@ -27,6 +38,27 @@ public:
     JsonWriter& number(std::int64_t value);
     JsonWriter& boolean(bool value);
     JsonWriter& null();
+
+    // The value, or null when there is none: a bool, a number, an identifier
+    // (narrow) or a text (wide).
+    template <typename T>
+    JsonWriter& orNull(const std::optional<T>& value)
+    {
+        if (!value) {
+            return null();
+        }
+        if constexpr (std::is_same_v<T, bool>) {
+            return boolean(*value);
+        } else if constexpr (std::is_arithmetic_v<T>) {
+            return number(static_cast<std::int64_t>(*value));
+        } else if constexpr (std::is_same_v<T, std::string>) {
+            return identifier(*value);
+        } else {
+            return string(*value);
+        }
+    }
+    // An identifier, or null for none (nullptr).
+    JsonWriter& identifierOrNull(const char* text) { return text != nullptr ? identifier(text) : null(); }
 
     const std::string& text() const { return out; }
 

@@ -23,5 +23,9 @@ RunFacts previewRun(bool modelKnown, const IColorizer* colorizer, const StoredSe
         run.plan = planRestore(machine, user, defaultZoneValues(*colorizer));
     }
     run.sent = controllerColors(*colorizer, run.plan.values);
+    // Sends only with a whole plan and the bytes of both zones.
+    if (run.sent.size() != 2 || run.plan.values.size() != zoneValueCount) {
+        run.outcome = RunFacts::Outcome::ModelNotSupported;
+    }
     return run;
 }

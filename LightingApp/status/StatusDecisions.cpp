@@ -2,12 +2,13 @@
 
 #include "platform_check/ModelGeneration.h"
 #include "settings/StoredColors.h"
-#include "status/StatusWords.h"
 #include "task_scheduler/TaskOwnership.h"
 
 #include <algorithm>
 
 namespace {
+
+constexpr std::int32_t win32Facility = static_cast<std::int32_t>(0x80070000U);
 
 ModelSupport supportOf(const ModelFacts& model)
 {
@@ -17,81 +18,98 @@ ModelSupport supportOf(const ModelFacts& model)
     if (model.generation == firstGeneration) {
         return ModelSupport::Brightness;
     }
-    if (model.generation == secondGeneration) {
-        return ModelSupport::Colour;
-    }
-    return ModelSupport::NotSupported;
+    return model.generation == secondGeneration ? ModelSupport::Colour : ModelSupport::NotSupported;
 }
 
-ValueFacts valueFacts(const StoredValue& value, std::size_t index, const ZoneValues& modelDefaults)
+// A Win32 error as its HRESULT; zero and HRESULTs as they are.
+std::int32_t fromWin32(std::int32_t error)
 {
-    ValueFacts facts;
-    facts.fate = fateOf(value);
+    return error <= 0 ? error : (error & 0xFFFF) | win32Facility;
+}
+
+bool allOf(const StoredSet& set, bool (*holds)(const StoredValue&))
+{
+    return std::all_of(set.values.begin(), set.values.end(), holds);
+}
+
+SetState setState(const StoredSet& set)
+{
+    if (allOf(set, [](const StoredValue& value) { return value.isDword(); })) {
+        return SetState::Complete;
+    }
+    if (allOf(set, [](const StoredValue& value) { return value.answer == StoredValue::Answer::Missing; })) {
+        return SetState::None;
+    }
+    return SetState::Incomplete;
+}
+
+// The number that takes the place of entry index: the stored default, or
+// the model's default (nothing when no model's defaults are known).
+std::optional<std::uint8_t> replacementFor(std::size_t index, ValueFate fate, const ZoneValues& modelDefaults)
+{
+    if (fate == ValueFate::DefaultWritten) {
+        return vectorEntryFromStored(index, defaultStoredValue(index));
+    }
+    if (fate == ValueFate::ModelDefault && index < modelDefaults.size()) {
+        return modelDefaults[index];
+    }
+    return std::nullopt;
+}
+
+ValueSummary valueSummary(const StoredValue& value, std::size_t index, const ZoneValues& modelDefaults)
+{
+    ValueSummary summary;
+    summary.fate = fateOf(value);
     if (value.isDword()) {
-        facts.state = ValueFacts::State::Stored;
-        facts.used = vectorEntryFromStored(index, value.data);
-        return facts;
+        summary.state = ValueSummary::State::Stored;
+        summary.used = vectorEntryFromStored(index, value.data);
+        return summary;
     }
-    facts.state =
-        value.answer == StoredValue::Answer::Missing ? ValueFacts::State::Missing : ValueFacts::State::Unreadable;
-    facts.replacement = replacementFor(index, facts.fate, modelDefaults);
-    return facts;
+    summary.state =
+        value.answer == StoredValue::Answer::Missing ? ValueSummary::State::Missing : ValueSummary::State::Unreadable;
+    summary.replacement = replacementFor(index, summary.fate, modelDefaults);
+    return summary;
 }
 
-KeyFacts keyFacts(StoredRoot root, const StoredSet& set, const ZoneValues& modelDefaults)
+KeySummary keySummary(const StoredSet& set, const ZoneValues& modelDefaults)
 {
-    KeyFacts facts;
-    facts.root = root;
-    facts.state = setState(set);
+    KeySummary summary;
+    summary.state = setState(set);
     for (std::size_t i = 0; i < storedValueCount; ++i) {
-        facts.values[i] = valueFacts(set.values[i], i, modelDefaults);
+        summary.values[i] = valueSummary(set.values[i], i, modelDefaults);
     }
-    return facts;
+    return summary;
 }
 
-void decideRun(RunFacts& run)
-{
-    const bool whole = run.sent.size() == 2 && run.plan.values.size() == zoneValueCount;
-    if (run.outcome == RunFacts::Outcome::Sends && !whole) {
-        run.outcome = RunFacts::Outcome::ModelNotSupported;
-    }
-}
-
-bool allValuesExist(const StoredSet& set)
-{
-    return std::all_of(set.values.begin(), set.values.end(),
-                       [](const StoredValue& value) { return value.answer == StoredValue::Answer::Read; });
-}
-
-Presence presenceOf(StartupTaskState::Registration registration)
+template <typename Registration>
+Presence presenceOf(Registration registration)
 {
     switch (registration) {
-    case StartupTaskState::Registration::NotRegistered:
+    case Registration::NotRegistered:
         return Presence::NotRegistered;
-    case StartupTaskState::Registration::Registered:
+    case Registration::Registered:
         return Presence::Registered;
-    case StartupTaskState::Registration::Unknown:
+    case Registration::Unknown:
         break;
     }
     return Presence::CouldNotBeRead;
 }
 
-Presence presenceOf(EventSourceState::Registration registration)
+std::optional<LocationVerdict> locationVerdict(const StatusFacts& facts)
 {
-    switch (registration) {
-    case EventSourceState::Registration::NotRegistered:
-        return Presence::NotRegistered;
-    case EventSourceState::Registration::Registered:
-        return Presence::Registered;
-    case EventSourceState::Registration::Unknown:
-        break;
+    if (facts.task.program && !checkableProgram(facts.task)) {
+        return LocationVerdict{false, programPathReason(*facts.task.program)};
     }
-    return Presence::CouldNotBeRead;
+    if (!facts.taskProgramLocation) {
+        return std::nullopt;
+    }
+    const std::wstring reason = refusalReason(*facts.taskProgramLocation);
+    return LocationVerdict{reason.empty(), reason};
 }
 
 // A task or source that cannot be read is no problem of the machine: the
 // account that asks may not (run status as administrator).
-std::vector<Problem> problemsOf(const StatusFacts& facts)
+std::vector<Problem> problemsOf(const StatusFacts& facts, const StatusDecisions& decided)
 {
     std::vector<Problem> problems;
     const auto add = [&problems](bool holds, Problem problem) {
@@ -99,15 +117,15 @@ std::vector<Problem> problemsOf(const StatusFacts& facts)
             problems.push_back(problem);
         }
     };
-    add(facts.taskPresence == Presence::NotRegistered, Problem::TaskNotRegistered);
-    add(facts.taskPresence == Presence::Registered && facts.task.enabled == false, Problem::TaskDisabled);
-    add(facts.taskLocation && !facts.taskLocation->passes, Problem::TaskProgramRefused);
-    add(!facts.taskNotTheProgram.empty(), Problem::TaskNotTheProgram);
-    add(facts.eventSourcePresence == Presence::NotRegistered, Problem::EventSourceNotRegistered);
-    add(facts.support == ModelSupport::NotSupported, Problem::ModelNotSupported);
-    add(facts.support == ModelSupport::Unknown, Problem::ModelUnknown);
+    add(decided.task == Presence::NotRegistered, Problem::TaskNotRegistered);
+    add(decided.task == Presence::Registered && facts.task.enabled == false, Problem::TaskDisabled);
+    add(decided.taskLocation && !decided.taskLocation->passes, Problem::TaskProgramRefused);
+    add(!decided.taskNotTheProgram.empty(), Problem::TaskNotTheProgram);
+    add(decided.eventSource == Presence::NotRegistered, Problem::EventSourceNotRegistered);
+    add(decided.support == ModelSupport::NotSupported, Problem::ModelNotSupported);
+    add(decided.support == ModelSupport::Unknown, Problem::ModelUnknown);
     add(facts.policy.state == PolicyState::Unusable, Problem::PolicyUnusable);
-    add(facts.machine.state == SetState::Incomplete, Problem::MachineKeyIncomplete);
+    add(decided.machine.state == SetState::Incomplete, Problem::MachineKeyIncomplete);
     // A run refused by the policy did what the policy asks.
     const auto outcome = facts.machineLastRun ? facts.machineLastRun->record.outcome : RunOutcome::Done;
     add(outcome != RunOutcome::Done && outcome != RunOutcome::RefusedByPolicy, Problem::LastRunFailed);
@@ -117,29 +135,30 @@ std::vector<Problem> problemsOf(const StatusFacts& facts)
 
 } // namespace
 
-void decideStatus(StatusFacts& facts)
+std::optional<std::wstring> checkableProgram(const StartupTaskState& task)
 {
-    facts.support = supportOf(facts.model);
-    facts.machine = keyFacts(StoredRoot::Machine, facts.machineKey, facts.modelDefaults);
-    facts.user = keyFacts(StoredRoot::User, facts.userKey, facts.modelDefaults);
-    decideRun(facts.thisAccount);
-    decideRun(facts.startupTask);
+    if (!task.program || !programPathReason(*task.program).empty()) {
+        return std::nullopt;
+    }
+    return unquotedPath(*task.program);
+}
+
+StatusDecisions decide(const StatusFacts& facts)
+{
+    StatusDecisions decided;
+    decided.support = supportOf(facts.model);
+    decided.machine = keySummary(facts.machineKey, facts.modelDefaults);
+    decided.user = keySummary(facts.userKey, facts.modelDefaults);
     // LocalSystem's own key counts only when the machine key lacks a value:
     // otherwise the machine's set is used whatever that key holds.
-    facts.localSystemKeyError = allValuesExist(facts.machineKey) ? 0 : fromWin32(facts.localSystemKeyReadError);
-    facts.eventSourcePresence = presenceOf(facts.eventSource.registration);
-    facts.eventSourceError =
-        facts.eventSourcePresence == Presence::CouldNotBeRead ? fromWin32(facts.eventSource.error) : 0;
-    facts.taskPresence = presenceOf(facts.task.registration);
-    facts.taskNotTheProgram = notTheProgramReason(facts.task);
-    facts.taskLocation.reset();
-    // A path the check cannot stand for fails it with a reason of its own.
-    const std::wstring pathReason = facts.task.program ? programPathReason(*facts.task.program) : std::wstring();
-    if (!pathReason.empty()) {
-        facts.taskLocation = LocationVerdict{false, pathReason};
-    } else if (facts.taskProgramLocation) {
-        const std::wstring reason = refusalReason(*facts.taskProgramLocation);
-        facts.taskLocation = LocationVerdict{reason.empty(), reason};
-    }
-    facts.problems = problemsOf(facts);
+    const bool machineKeyWhole =
+        allOf(facts.machineKey, [](const StoredValue& value) { return value.answer == StoredValue::Answer::Read; });
+    decided.localSystemKeyError = machineKeyWhole ? 0 : fromWin32(facts.localSystemKeyReadError);
+    decided.eventSource = presenceOf(facts.eventSource.registration);
+    decided.eventSourceError = decided.eventSource == Presence::CouldNotBeRead ? fromWin32(facts.eventSource.error) : 0;
+    decided.task = presenceOf(facts.task.registration);
+    decided.taskLocation = locationVerdict(facts);
+    decided.taskNotTheProgram = notTheProgramReason(facts.task);
+    decided.problems = problemsOf(facts, decided);
+    return decided;
 }

@@ -8,65 +8,15 @@
 #include "run_record/LastRun.h"
 #include "settings/RestorePlan.h"
 #include "settings/StoredSet.h"
-#include "status/StoredSetSummary.h"
 #include "task_scheduler/StartupTaskState.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-// Everything "status" reports: what was read, then what it means
-// (decideStatus), so that the lines and the JSON only word the same
-// decisions and cannot disagree.
-
-// What the model supports.
-enum class ModelSupport { NotSupported, Brightness, Colour, Unknown };
-
-// Whether a thing the program registers (the event source, the startup task)
-// is there.
-enum class Presence { NotRegistered, Registered, CouldNotBeRead };
-
-// One of the eight values of a colours key, and what a run that reads the key
-// makes of it.
-struct ValueFacts {
-    enum class State { Stored, Missing, Unreadable };
-    State state = State::Missing;
-    ValueFate fate = ValueFate::DefaultWritten;
-    // Stored: the number as the run uses it (held to its range).
-    std::optional<std::uint8_t> used;
-    // Not stored: the number that takes its place, when known.
-    std::optional<std::uint8_t> replacement;
-};
-
-struct KeyFacts {
-    StoredRoot root = StoredRoot::Machine;
-    SetState state = SetState::None;
-    std::array<ValueFacts, storedValueCount> values{};
-};
-
-// The location check of the program the task runs.
-struct LocationVerdict {
-    bool passes = false;
-    // The line --create-xml would show; empty when it passes.
-    std::wstring reason;
-};
-
-// What needs an administrator; none when the machine is as it should be.
-enum class Problem {
-    TaskNotRegistered,
-    TaskDisabled,
-    TaskProgramRefused,
-    TaskNotTheProgram,
-    EventSourceNotRegistered,
-    ModelNotSupported,
-    ModelUnknown,
-    PolicyUnusable,
-    MachineKeyIncomplete,
-    LastRunFailed,
-    RecordUntrusted,
-};
+// Everything "status" reads, as read: what it means is decided from these
+// alone (StatusDecisions.h), and the report words those decisions.
 
 struct ModelFacts {
     // The model WMI reports; nothing when it could not be read.
@@ -77,10 +27,11 @@ struct ModelFacts {
     int generation = 0;
 };
 
-// What a run without arguments would do now.
+// What a run without arguments would do now, worked out by the run's own
+// code (RunPreview.h).
 struct RunFacts {
     enum class Outcome { Sends, ModelNotSupported, ModelUnknown };
-    // Decided: Sends only with a whole plan and the bytes of both zones.
+    // Sends only with a whole plan and the bytes of both zones.
     Outcome outcome = Outcome::ModelUnknown;
     // Sends: the keys it reads and stores to, and the vector it applies.
     RestorePlan plan;
@@ -118,9 +69,8 @@ struct StatusFacts {
     std::int32_t localSystemKeyReadError = 0;
     EventSourceState eventSource;
     StartupTaskState task;
-    // The policy key's values as read; the decision on them is made before
-    // the runs are previewed, by the same function a run uses.
-    PolicyValues policyValues;
+    // The policy as a run decides it (policy/ColourPolicy.h), before the runs
+    // are previewed.
     ColourPolicy policy;
     // The record of the last run in each key, when one is there.
     std::optional<RecordFacts> machineLastRun;
@@ -134,22 +84,4 @@ struct StatusFacts {
     std::optional<ProgramLocation> taskProgramLocation;
     // The task's last run in UTC, when it was read and converted.
     std::optional<TaskTime> taskLastRunUtc;
-
-    // Decided from the above (decideStatus).
-    ModelSupport support = ModelSupport::Unknown;
-    KeyFacts machine;
-    KeyFacts user{StoredRoot::User};
-    // The HRESULT of LocalSystem's key error when it matters (the machine
-    // key lacks a value, so the startup task's run would read that key);
-    // zero otherwise.
-    std::int32_t localSystemKeyError = 0;
-    Presence eventSourcePresence = Presence::CouldNotBeRead;
-    // CouldNotBeRead: the HRESULT of the failed read.
-    std::int32_t eventSourceError = 0;
-    Presence taskPresence = Presence::CouldNotBeRead;
-    std::optional<LocationVerdict> taskLocation;
-    // Why the task under the name is not the program's; empty when nothing
-    // read says so.
-    std::wstring taskNotTheProgram;
-    std::vector<Problem> problems;
 };

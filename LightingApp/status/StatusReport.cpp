@@ -11,10 +11,8 @@
 #include "settings/RegistryController.h"
 #include "status/RunPreview.h"
 #include "status/StatusDecisions.h"
-#include "status/StatusJson.h"
-#include "status/StatusText.h"
+#include "status/StatusSections.h"
 #include "task_scheduler/StartupTaskQuery.h"
-#include "task_scheduler/TaskOwnership.h"
 #include "windows_wrappers/ConsoleOutput.h"
 #include "windows_wrappers/LocalPointer.h"
 #include "windows_wrappers/Utf8.h"
@@ -116,8 +114,7 @@ StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
     facts.machineLastRun = recordIn(HKEY_LOCAL_MACHINE, facts.machineRecordDistrust);
     facts.userLastRun = recordIn(HKEY_CURRENT_USER, facts.userRecordDistrust);
     // The policy decides what a run without arguments applies.
-    facts.policyValues = readPolicyValues();
-    facts.policy = decidePolicy(facts.policyValues);
+    facts.policy = decidePolicy(readPolicyValues());
     const bool modelKnown = facts.model.model.has_value();
     facts.thisAccount = previewRun(modelKnown, colorizer.get(), facts.machineKey, facts.userKey, facts.policy);
 
@@ -131,12 +128,12 @@ StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
 
     facts.eventSource = queryEventSource();
     facts.task = queryStartupTask();
-    // A path the check cannot stand for fails it with a reason of its own.
-    if (facts.task.program && programPathReason(*facts.task.program).empty()) {
-        facts.taskProgramLocation = locateProgram(unquotedPath(*facts.task.program));
+    // Only a path the check can stand for is looked up (a network path
+    // would be reached); another fails the check with a reason of its own.
+    if (const std::optional<std::wstring> program = checkableProgram(facts.task)) {
+        facts.taskProgramLocation = locateProgram(*program);
     }
     facts.taskLastRunUtc = inUtc(facts.task.lastRun);
-    decideStatus(facts);
     return facts;
 }
 
@@ -144,13 +141,13 @@ StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
 
 void printStatus(StatusFormat format, ColorizerForGeneration colorizerFor)
 {
-    const StatusFacts facts = gatherStatus(colorizerFor);
+    const StatusOutput output = statusOutput(gatherStatus(colorizerFor));
     std::wostream& out = console();
     if (format == StatusFormat::Json) {
-        out << widenAscii(statusJson(facts)) << std::endl;
+        out << widenAscii(output.json) << std::endl;
         return;
     }
-    for (const std::wstring& line : statusLines(facts)) {
+    for (const std::wstring& line : output.lines) {
         out << line << std::endl;
     }
 }

@@ -1,8 +1,7 @@
 #include "Json.h"
+#include "StatusGolden.h"
 #include "status/JsonWriter.h"
-#include "status/StatusDecisions.h"
-#include "status/StatusJson.h"
-#include "status/StatusText.h"
+#include "status/StatusSections.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -41,35 +40,31 @@ std::vector<std::wstring> linesFrom(const std::vector<std::wstring>& lines, cons
     return found;
 }
 
-struct TaskCase {
-    const char* name;
-    std::function<void(StatusFacts&)> arrange;
-    std::vector<std::wstring> lines;
-    std::function<void(const JsonValue&)> checkJson;
-};
+// The task as the Task Scheduler has it, before a case sets what it reads.
+void freshTask(StatusFacts& f)
+{
+    f.task = {};
+    f.task.registration = StartupTaskState::Registration::Registered;
+    f.taskProgramLocation.reset();
+}
 
 // A registered task is described fact by fact; what could not be read says
 // so instead of passing for missing (Wine keeps no program, so the installed
-// task reads as the first case).
-TEST(StatusForms, StartupTaskFactByFact)
+// task reads as the first case). Values that keep a key from being used, or
+// that get replaced, are named with what takes their place.
+TEST(StatusForms, StartupTaskFactByFactAndUnusableValues)
 {
-    const TaskCase cases[] = {
+    expectWholeOutputs({
         {"registered, nothing readable",
-         [](StatusFacts& f) { f.task.registration = StartupTaskState::Registration::Registered; },
-         {L"Startup task: registered, whether it is enabled could not be read",
-          L"Startup task account: could not be read", L"Startup task triggers: could not be read",
-          L"Startup task program: could not be read", L"Startup task last run: could not be read"},
-         [](const JsonValue& task) {
-             EXPECT_EQ(task.at("state").string(), L"registered");
-             EXPECT_TRUE(task.at("program").isNull());
-             EXPECT_TRUE(task.at("locationCheck").isNull());
-             EXPECT_TRUE(task.at("notTheProgram").isNull());
-             EXPECT_TRUE(task.at("triggers").isNull());
-             EXPECT_TRUE(task.at("hasRun").isNull());
+         freshTask,
+         {
+             {"Startup task", "registered, whether it is enabled could not be read"},
+             {"startupTask.enabled", "null"},
+             {"startupTask.locationCheck", "null"},
          }},
         {"registered, everything read",
          [](StatusFacts& f) {
-             f.task.registration = StartupTaskState::Registration::Registered;
+             freshTask(f);
              f.task.enabled = false;
              f.task.userId = L"S-1-5-18";
              f.task.logonType = 5;
@@ -81,115 +76,228 @@ TEST(StatusForms, StartupTaskFactByFact)
              f.task.lastRun = TaskTime{2024, 5, 1, 9, 3, 7};
              f.taskLastRunUtc = TaskTime{2024, 5, 1, 7, 3, 7};
          },
-         {L"Startup task: registered, disabled", L"Startup task account: \"S-1-5-18\" (service account)",
-          L"Startup task triggers: on an event \"<QueryList/>\", at boot (disabled)",
-          L"Startup task program: \"C:\\\\Tools\\\\VeltrinLighting.exe\" (fails the location check: Users other than "
-          L"administrators can change C:\\Tools)",
-          L"Startup task last run: 2024-05-01 09:03:07 (local time)"},
-         [](const JsonValue& task) {
-             EXPECT_FALSE(task.at("enabled").boolean());
-             EXPECT_EQ(task.at("logonType").string(), L"serviceAccount");
-             EXPECT_EQ(task.at("triggers").array().at(0).at("subscription").string(), L"<QueryList/>");
-             EXPECT_EQ(task.at("triggers").array().at(1).at("type").string(), L"boot");
-             EXPECT_FALSE(task.at("locationCheck").at("passes").boolean());
-             EXPECT_EQ(task.at("lastRunTime").string(), L"2024-05-01T07:03:07Z");
+         {
+             {"Startup task", "registered, disabled"},
+             {"Startup task account", R"~("S-1-5-18" (service account))~"},
+             {"Startup task triggers", R"~(on an event "<QueryList/>", at boot (disabled))~"},
+             {"Startup task program",
+              R"~("C:\\Tools\\VeltrinLighting.exe" (fails the location check: Users other than )~"
+              R"~(administrators can change C:\Tools))~"},
+             {"Startup task last run", "2024-05-01 09:03:07 (local time)"},
+             {"problems[0]", R"~("taskDisabled")~"},
+             {"problems[1]", R"~("taskProgramRefused")~"},
+             {"startupTask.enabled", "false"},
+             {"startupTask.userId", R"~("S-1-5-18")~"},
+             {"startupTask.logonType", R"~("serviceAccount")~"},
+             {"startupTask.triggers[0]", R"~({"type":"event","enabled":true,"subscription":"<QueryList/>"})~"},
+             {"startupTask.triggers[1]", R"~({"type":"boot","enabled":false,"subscription":null})~"},
+             {"startupTask.program", R"~("C:\\Tools\\VeltrinLighting.exe")~"},
+             {"startupTask.arguments", R"~("")~"},
+             {"startupTask.locationCheck.passes", "false"},
+             {"startupTask.locationCheck.reason", R"~("Users other than administrators can change C:\\Tools")~"},
+             {"startupTask.hasRun", "true"},
+             {"startupTask.lastRunTime", R"~("2024-05-01T07:03:07Z")~"},
          }},
-        {"never run, program accepted",
+        {"never run, program accepted, with arguments, triggers of every kind",
          [](StatusFacts& f) {
-             f.task.registration = StartupTaskState::Registration::Registered;
+             freshTask(f);
              f.task.program = L"C:\\Program Files\\VeltrinLighting\\VeltrinLighting.exe";
+             f.task.arguments = L"50";
              f.taskProgramLocation = ProgramLocation{ProgramVerdict::Accepted, *f.task.program};
              f.task.lastRunRead = true;
+             f.task.triggers = std::vector<TaskTrigger>{};
+             for (std::int32_t type = -1; type <= 12; ++type) {
+                 f.task.triggers->push_back({type, true, std::nullopt});
+             }
          },
-         {L"Startup task program: \"C:\\\\Program Files\\\\VeltrinLighting\\\\VeltrinLighting.exe\" (passes the location "
-          L"check)",
-          L"Startup task last run: never"},
-         [](const JsonValue& task) {
-             EXPECT_TRUE(task.at("locationCheck").at("passes").boolean());
-             EXPECT_FALSE(task.at("hasRun").boolean());
+         {
+             {"Startup task", "registered, whether it is enabled could not be read"},
+             {"Startup task triggers",
+              "of type -1, on an event, at a time, daily, weekly, monthly, monthly on a day of the "
+              "week, when idle, when registered, at boot, at log on, of type 10, on a session state "
+              "change, of type 12"},
+             {"Startup task program",
+              R"~("C:\\Program Files\\VeltrinLighting\\VeltrinLighting.exe" with arguments "50" (passes )~"
+              R"~(the location check))~"},
+             {"Startup task last run", "never"},
+             {"startupTask.enabled", "null"},
+             {"startupTask.triggers[0]", R"~({"type":"type -1","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[1]", R"~({"type":"event","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[2]", R"~({"type":"time","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[3]", R"~({"type":"daily","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[4]", R"~({"type":"weekly","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[5]", R"~({"type":"monthly","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[6]", R"~({"type":"monthlyDayOfWeek","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[7]", R"~({"type":"idle","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[8]", R"~({"type":"registration","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[9]", R"~({"type":"boot","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[10]", R"~({"type":"logon","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[11]", R"~({"type":"type 10","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[12]", R"~({"type":"sessionStateChange","enabled":true,"subscription":null})~"},
+             {"startupTask.triggers[13]", R"~({"type":"type 12","enabled":true,"subscription":null})~"},
+             {"startupTask.program", R"~("C:\\Program Files\\VeltrinLighting\\VeltrinLighting.exe")~"},
+             {"startupTask.arguments", R"~("50")~"},
+             {"startupTask.hasRun", "false"},
+         }},
+        {"no triggers, logon types by name",
+         [](StatusFacts& f) {
+             freshTask(f);
+             f.task.triggers = std::vector<TaskTrigger>{};
+             f.task.userId = L"S-1-5-21-1-2-3-1001";
+             f.task.logonType = 7;
+         },
+         {
+             {"Startup task",
+              "registered, whether it is enabled could not be read; not the program's task: it does "
+              "not run as LocalSystem"},
+             {"Startup task account", R"~("S-1-5-21-1-2-3-1001" (logon type 7))~"},
+             {"Startup task triggers", "none"},
+             {"problems[0]", R"~("taskNotTheProgram")~"},
+             {"startupTask",
+              R"~({"state":"registered","error":null,"enabled":null,"notTheProgram":"it does not run as )~"
+              R"~(LocalSystem","userId":"S-1-5-21-1-2-3-1001","logonType":"type 7","triggers":[],)~"
+              R"~("program":null,"arguments":null,"locationCheck":null,"hasRun":null,"lastRunTime":null})~"},
          }},
         {"another principal, a path with %",
          [](StatusFacts& f) {
-             f.task.registration = StartupTaskState::Registration::Registered;
+             freshTask(f);
              f.task.userId = L"S-1-5-21-1-2-3-1001";
              f.task.logonType = 3;
              f.task.program = L"%TEMP%\\run.exe";
          },
-         {L"Startup task: registered, whether it is enabled could not be read; not the program's task: it does not "
-          L"run as LocalSystem",
-          L"Startup task program: \"%TEMP%\\\\run.exe\" (fails the location check: the path holds '%', which the "
-          L"Task Scheduler replaces when it runs the task)"},
-         [](const JsonValue& task) {
-             EXPECT_EQ(task.at("notTheProgram").string(), L"it does not run as LocalSystem");
-             EXPECT_FALSE(task.at("locationCheck").at("passes").boolean());
+         {
+             {"Startup task",
+              "registered, whether it is enabled could not be read; not the program's task: it does "
+              "not run as LocalSystem"},
+             {"Startup task account", R"~("S-1-5-21-1-2-3-1001" (the user's own session))~"},
+             {"Startup task program",
+              R"~("%TEMP%\\run.exe" (fails the location check: the path holds '%', which the Task )~"
+              R"~(Scheduler replaces when it runs the task))~"},
+             {"problems[0]", R"~("taskProgramRefused")~"},
+             {"problems[1]", R"~("taskNotTheProgram")~"},
+             {"startupTask.enabled", "null"},
+             {"startupTask.notTheProgram", R"~("it does not run as LocalSystem")~"},
+             {"startupTask.userId", R"~("S-1-5-21-1-2-3-1001")~"},
+             {"startupTask.logonType", R"~("interactiveToken")~"},
+             {"startupTask.program", R"~("%TEMP%\\run.exe")~"},
+             {"startupTask.locationCheck.passes", "false"},
+             {"startupTask.locationCheck.reason",
+              R"~("the path holds '%', which the Task Scheduler replaces when it runs the task")~"},
          }},
         {"LocalSystem, two actions",
          [](StatusFacts& f) {
-             f.task.registration = StartupTaskState::Registration::Registered;
+             freshTask(f);
              f.task.userId = L"SYSTEM";
              f.task.logonType = 5;
              f.task.actionCount = 2;
              f.task.firstActionRunsProgram = true;
          },
-         {L"Startup task: registered, whether it is enabled could not be read; not the program's task: it has 2 "
-          L"actions, not one"},
-         [](const JsonValue& task) { EXPECT_FALSE(task.at("notTheProgram").isNull()); }},
+         {
+             {"Startup task",
+              "registered, whether it is enabled could not be read; not the program's task: it has 2 "
+              "actions, not one"},
+             {"Startup task account", R"~("SYSTEM" (service account))~"},
+             {"problems[0]", R"~("taskNotTheProgram")~"},
+             {"startupTask",
+              R"~({"state":"registered","error":null,"enabled":null,"notTheProgram":"it has 2 actions, )~"
+              R"~(not one","userId":"SYSTEM","logonType":"serviceAccount","triggers":null,"program":null,)~"
+              R"~("arguments":null,"locationCheck":null,"hasRun":null,"lastRunTime":null})~"},
+         }},
         {"refused",
          [](StatusFacts& f) {
+             freshTask(f);
              f.task.registration = StartupTaskState::Registration::Unknown;
              f.task.error = static_cast<std::int32_t>(0x80070005U);
          },
-         {L"Startup task: could not be read: access denied (0x80070005)"},
-         [](const JsonValue& task) {
-             EXPECT_EQ(task.at("state").string(), L"couldNotBeRead");
-             EXPECT_EQ(task.at("error").string(), L"access denied (0x80070005)");
+         {
+             {"Startup task", "could not be read: access denied (0x80070005)"},
+             {"Startup task account", gone},
+             {"Startup task triggers", gone},
+             {"Startup task program", gone},
+             {"Startup task last run", gone},
+             {"startupTask",
+              R"~({"state":"couldNotBeRead","error":"access denied (0x80070005)","enabled":null,)~"
+              R"~("notTheProgram":null,"userId":null,"logonType":null,"triggers":null,"program":null,)~"
+              R"~("arguments":null,"locationCheck":null,"hasRun":null,"lastRunTime":null})~"},
          }},
-    };
-    for (const auto& c : cases) {
-        StatusFacts facts = someFacts();
-        c.arrange(facts);
-        decideStatus(facts);
-        const auto lines = statusLines(facts);
-        for (const auto& expected : c.lines) {
-            EXPECT_THAT(lines, Contains(expected)) << c.name;
-        }
-        EXPECT_EQ(linesFrom(lines, L"Startup task").size(),
-                  facts.task.registration == StartupTaskState::Registration::Registered ? 5u : 1u)
-            << c.name;
-        const JsonValue status = parseJson(statusJson(facts));
-        c.checkJson(status.at("startupTask"));
-        bool listed = false;
-        for (const JsonValue& code : status.at("problems").array()) {
-            listed = listed || code.string() == L"taskNotTheProgram";
-        }
-        EXPECT_EQ(listed, !facts.taskNotTheProgram.empty()) << c.name;
-    }
-}
-
-// Values that keep a key from being used, or that get replaced, are named
-// with what takes their place.
-TEST(StatusForms, UnusableStoredValuesAreNamed)
-{
-    StatusFacts facts = someFacts();
-    for (std::size_t i = 0; i < storedValueCount; ++i) {
-        facts.machineKey.values[i] = {StoredValue::Answer::Read, registryDwordType, 4, 10};
-    }
-    facts.machineKey.values[1] = {StoredValue::Answer::Unreadable, registryDwordType, 8, 0};
-    facts.machineKey.values[4] = {StoredValue::Answer::Unreadable, 1, 16, 0};
-    // A REG_DWORD shorter than four bytes reads, but counts as another type.
-    facts.machineKey.values[6] = {StoredValue::Answer::Read, registryDwordType, 1, 0xFF};
-    decideStatus(facts);
-    EXPECT_THAT(statusLines(facts),
-                Contains(L"Stored colours in the machine key: incomplete, logo 10 ? 10 at 10 %, light bar ? 10 ? at "
-                         L"10 %; Z1_Green is unreadable (REG_DWORD of 8 bytes): no run reads or writes this key while "
-                         L"it is there; Z2_Red is unreadable (REG_SZ of 16 bytes): a run that reads this key writes "
-                         L"255 in its place; Z2_Blue is unreadable (REG_DWORD of 1 bytes): a run that reads this key "
-                         L"writes the model's default, 230, in its place"));
-    const JsonValue values = parseJson(statusJson(facts)).at("machineKey").at("values");
-    EXPECT_EQ(values.array().at(1).at("inItsPlace").string(), L"keyNotUsed");
-    EXPECT_EQ(values.array().at(4).at("replacement").integer(), 255);
-    EXPECT_EQ(values.array().at(6).at("state").string(), L"unreadable");
-    EXPECT_EQ(values.array().at(6).at("size").integer(), 1);
+        {"refused with a status without a name",
+         [](StatusFacts& f) {
+             freshTask(f);
+             f.task.registration = StartupTaskState::Registration::Unknown;
+             f.task.error = static_cast<std::int32_t>(0x80041318U);
+         },
+         {
+             {"Startup task", "could not be read: 0x80041318"},
+             {"Startup task account", gone},
+             {"Startup task triggers", gone},
+             {"Startup task program", gone},
+             {"Startup task last run", gone},
+             {"startupTask",
+              R"~({"state":"couldNotBeRead","error":"0x80041318","enabled":null,"notTheProgram":null,)~"
+              R"~("userId":null,"logonType":null,"triggers":null,"program":null,"arguments":null,)~"
+              R"~("locationCheck":null,"hasRun":null,"lastRunTime":null})~"},
+         }},
+        {"unusable values named with what takes their place",
+         [](StatusFacts& f) {
+             f.machineKey = dwordSet({10, 10, 10, 10, 10, 10, 10, 10}, true);
+             f.machineKey.values[1] = {StoredValue::Answer::Unreadable, registryDwordType, 8, 0};
+             f.machineKey.values[4] = {StoredValue::Answer::Unreadable, 1, 16, 0};
+             // A REG_DWORD shorter than four bytes reads, but counts as another type.
+             f.machineKey.values[6] = {StoredValue::Answer::Read, registryDwordType, 1, 0xFF};
+             f.machineKey.values[7] = {StoredValue::Answer::Read, 20, 4, 0};
+         },
+         {
+             {"Stored colours in the machine key",
+              "incomplete, logo 10 ? 10 at 10 %, light bar ? 10 ? at ? %; Z1_Green is unreadable "
+              "(REG_DWORD of 8 bytes): no run reads or writes this key while it is there; Z2_Red is "
+              "unreadable (REG_SZ of 16 bytes): a run that reads this key writes 255 in its place; "
+              "Z2_Blue is unreadable (REG_DWORD of 1 bytes): a run that reads this key writes the "
+              "model's default, 230, in its place; Z2_Bright is unreadable (type 20 of 4 bytes): a run "
+              "that reads this key writes the model's default, 100, in its place"},
+             {"Run without arguments by this account",
+              "uses no stored set; applies the model's defaults, logo 230 255 255 at 100 %, light bar "
+              "210 200 230 at 100 %; the firmware gets logo 230 255 255, light bar 210 200 230; stores "
+              "nothing (neither key may be written)"},
+             {"Run by the startup task (LocalSystem)",
+              "uses no stored set; applies the model's defaults, logo 230 255 255 at 100 %, light bar "
+              "210 200 230 at 100 %; the firmware gets logo 230 255 255, light bar 210 200 230; stores "
+              "to the user key"},
+             {"problems[0]", R"~("machineKeyIncomplete")~"},
+             {"machineKey.state", R"~("incomplete")~"},
+             {"machineKey.values[0].stored", "10"},
+             {"machineKey.values[0].used", "10"},
+             {"machineKey.values[1]",
+              R"~({"name":"Z1_Green","state":"unreadable","type":"REG_DWORD","size":8,"stored":null,)~"
+              R"~("used":null,"inItsPlace":"keyNotUsed","replacement":null})~"},
+             {"machineKey.values[2].stored", "10"},
+             {"machineKey.values[2].used", "10"},
+             {"machineKey.values[3].stored", "10"},
+             {"machineKey.values[3].used", "10"},
+             {"machineKey.values[4]",
+              R"~({"name":"Z2_Red","state":"unreadable","type":"REG_SZ","size":16,"stored":null,)~"
+              R"~("used":null,"inItsPlace":"defaultWritten","replacement":255})~"},
+             {"machineKey.values[5].stored", "10"},
+             {"machineKey.values[5].used", "10"},
+             {"machineKey.values[6]",
+              R"~({"name":"Z2_Blue","state":"unreadable","type":"REG_DWORD","size":1,"stored":null,)~"
+              R"~("used":null,"inItsPlace":"modelDefault","replacement":230})~"},
+             {"machineKey.values[7]",
+              R"~({"name":"Z2_Bright","state":"unreadable","type":"type 20","size":4,"stored":null,)~"
+              R"~("used":null,"inItsPlace":"modelDefault","replacement":100})~"},
+             {"thisAccountRun.reads", R"~("none")~"},
+             {"thisAccountRun.stores", "null"},
+             {"thisAccountRun.applies.logo", R"~({"red":230,"green":255,"blue":255,"brightness":100})~"},
+             {"thisAccountRun.applies.lightBar", R"~({"red":210,"green":200,"blue":230,"brightness":100})~"},
+             {"thisAccountRun.firmwareGets.logo", R"~({"red":230,"green":255,"blue":255})~"},
+             {"thisAccountRun.firmwareGets.lightBar", R"~({"red":210,"green":200,"blue":230})~"},
+             {"startupTaskRun.reads", R"~("none")~"},
+             {"startupTaskRun.stores", R"~("userKey")~"},
+             {"startupTaskRun.applies.logo", R"~({"red":230,"green":255,"blue":255,"brightness":100})~"},
+             {"startupTaskRun.applies.lightBar", R"~({"red":210,"green":200,"blue":230,"brightness":100})~"},
+             {"startupTaskRun.firmwareGets.logo", R"~({"red":230,"green":255,"blue":255})~"},
+             {"startupTaskRun.firmwareGets.lightBar", R"~({"red":210,"green":200,"blue":230})~"},
+         }},
+    });
 }
 
 // Text from the machine and the Task Scheduler goes into the JSON escaped,
@@ -197,20 +305,18 @@ TEST(StatusForms, UnusableStoredValuesAreNamed)
 // so that a quote in a name cannot end the quotes early.
 TEST(StatusForms, TextIsQuotedAndEscaped)
 {
-    const std::wstring model = L"Veltrin \"G2\" \\ \t\x7f \u00e9\u20ac";
+    const std::wstring model = L"Veltrin \"G2\" \\ \t\x1f\x7f \u00e9\u20ac";
     StatusFacts facts = someFacts();
     facts.model.model = model;
     facts.model.generation = 2;
-    decideStatus(facts);
-    const std::string json = statusJson(facts);
+    const std::string json = statusOutput(facts).json;
     EXPECT_EQ(parseJson(json).at("model").at("text").string(), model);
-    EXPECT_EQ(json.find_first_of("\t\x7f"), std::string::npos);
-    EXPECT_THAT(statusLines(facts),
-                Contains(L"Model: \"Veltrin \\\"G2\\\" \\\\ \\u0009\\u007f \u00e9\u20ac\" (not supported)"));
+    EXPECT_EQ(json.find_first_of("\t\x1f\x7f"), std::string::npos);
+    EXPECT_THAT(statusOutput(facts).lines,
+                Contains(L"Model: \"Veltrin \\\"G2\\\" \\\\ \\u0009\\u001f\\u007f \u00e9\u20ac\" (not supported)"));
     EXPECT_EQ(jsonString(L"\U0001F600"), "\"\\ud83d\\ude00\"");
     facts.model.model = L"";
-    decideStatus(facts);
-    EXPECT_THAT(statusLines(facts), Contains(L"Model: \"\" (not supported)"));
+    EXPECT_THAT(statusOutput(facts).lines, Contains(L"Model: \"\" (not supported)"));
 }
 
 // The record's texts come from the registry: a carriage return, line feed or
@@ -243,8 +349,8 @@ TEST(StatusForms, RecordTextsAreQuotedAndEscaped)
         c.plant(record);
         facts.machineLastRun = RecordFacts{record, L""};
         facts.userLastRun = RecordFacts{record, L""};
-        decideStatus(facts);
-        const std::vector<std::wstring> lines = statusLines(facts);
+        const StatusOutput output = statusOutput(facts);
+        const std::vector<std::wstring>& lines = output.lines;
         for (const std::wstring& line : lines) {
             EXPECT_EQ(std::count_if(line.begin(), line.end(), [](wchar_t unit) { return unit < 0x20 || unit == 0x7F; }),
                       0)
@@ -254,7 +360,7 @@ TEST(StatusForms, RecordTextsAreQuotedAndEscaped)
         const std::vector<std::wstring> recordLines = linesFrom(lines, L"Last run recorded in the machine key: ");
         ASSERT_EQ(recordLines.size(), 1U);
         EXPECT_THAT(recordLines.front(), ::testing::HasSubstr(c.shown));
-        const std::string json = statusJson(facts);
+        const std::string& json = output.json;
         EXPECT_EQ(json.find_first_of("\r\n\x1b"), std::string::npos);
         const JsonValue parsed = parseJson(json).at("machineKey").at("lastRun");
         EXPECT_EQ(parsed.at("time").string() + parsed.at("account").string() + parsed.at("step").string(),
