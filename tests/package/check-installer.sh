@@ -84,14 +84,17 @@ uninstall_key() {
     /^HKEY/ { key = $0 }
     $1 == "DisplayName" && $3 == "VeltrinLighting" { print key; exit }'
 }
-# The data of value NAME under KEY, as reg prints it. A read that fails (no
-# such value, or Wine's reg did not run to its end) says so on standard error
-# and fails, so that a check that then fails shows why it read nothing.
+# The data of value NAME under KEY, as reg prints it. A read that fails says
+# so on standard error and fails, so that a check that then fails shows why
+# it read nothing: reg prints a missing key or value on its output; a Wine
+# process that died before reg ran (seen now and then on a loaded machine,
+# status 1 and no output) leaves only Wine's own error messages, which are
+# kept for that.
 registry_value() {
   local output status=0
-  output=$(wine reg query "$1" /v "$2" /reg:64 2>"$workdir/reg-query.err") || status=$?
+  output=$(WINEDEBUG=-all,err+all wine reg query "$1" /v "$2" /reg:64 2>"$workdir/reg-query.err") || status=$?
   if [ "$status" -ne 0 ]; then
-    echo "reading $2 of $1 failed with status $status: $(tr -d '\r' <"$workdir/reg-query.err")" >&2
+    echo "reading $2 of $1 failed with status $status: $output $(tr -d '\r' <"$workdir/reg-query.err")" >&2
     return "$status"
   fi
   tr -d '\r' <<<"$output" | sed -n "s/^ *$2 \{1,\}REG_[A-Z_]\{1,\} \{1,\}//p"
