@@ -22,10 +22,15 @@ case "$action" in
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1
     # The persistent server can only start once wineboot's own server has
-    # gone (otherwise it exits at once). Detached from ctest's pipes, so that
-    # ctest does not wait for it.
+    # gone (otherwise it exits at once). It is waited for: the command
+    # returns once the server it leaves behind listens (status 2 when another
+    # server runs). Started in the background instead, a Wine process that
+    # comes first starts a server of its own, which Debian's wrapper makes
+    # exit as soon as no process is left (-p0); the prefix then gets a new
+    # server and session between commands and forgets its keys' access
+    # lists. Its output goes nowhere, so that ctest does not wait for it.
     wineserver -w
-    setsid wineserver -p </dev/null >/dev/null 2>&1 &
+    wineserver -p </dev/null >/dev/null 2>&1
     if [ $# -ge 3 ]; then
       "$here/register-simulated-machine.sh" "$WINEPREFIX" "$3"
     fi

@@ -2,6 +2,7 @@
 
 #include "task_scheduler/AccountSid.h"
 #include "task_scheduler/TaskFolder.h"
+#include "task_scheduler/TriggerSubscription.h"
 #include "windows_wrappers/AutomationValues.h"
 
 #include <wrl/client.h>
@@ -28,31 +29,6 @@ std::optional<std::wstring> textOf(Getter get)
     return text.get() == nullptr ? std::wstring() : std::wstring(text.get());
 }
 
-// An event trigger's query. The SDK's IEventTrigger is missing from
-// MinGW-w64's headers; the trigger's scripting interface, which every
-// trigger has, names the same property.
-std::optional<std::wstring> subscriptionOf(ITrigger& trigger)
-{
-    ComPtr<IDispatch> dispatch;
-    if (FAILED(trigger.QueryInterface(IID_PPV_ARGS(&dispatch)))) {
-        return std::nullopt;
-    }
-    std::wstring property = L"Subscription";
-    LPOLESTR name = property.data();
-    DISPID id = 0;
-    if (FAILED(dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id))) {
-        return std::nullopt;
-    }
-    DISPPARAMS none{};
-    ScopedVariant result;
-    if (FAILED(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, result.get(), nullptr,
-                                nullptr))
-        || result.get()->vt != VT_BSTR) {
-        return std::nullopt;
-    }
-    return result.get()->bstrVal == nullptr ? std::wstring() : std::wstring(result.get()->bstrVal);
-}
-
 std::optional<std::vector<TaskTrigger>> triggersOf(ITaskDefinition& definition)
 {
     ComPtr<ITriggerCollection> collection;
@@ -71,7 +47,7 @@ std::optional<std::vector<TaskTrigger>> triggersOf(ITaskDefinition& definition)
         }
         TaskTrigger read{static_cast<std::int32_t>(type), enabled != VARIANT_FALSE, std::nullopt};
         if (type == TASK_TRIGGER_EVENT) {
-            read.subscription = subscriptionOf(*trigger.Get());
+            read.subscription = triggerSubscription(*trigger.Get());
         }
         triggers.push_back(read);
     }

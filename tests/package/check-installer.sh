@@ -37,7 +37,9 @@ export WINEPREFIX="$workdir/prefix" WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
 wineserver -w
-setsid wineserver -p </dev/null >/dev/null 2>&1 &
+# Waited for, as in cmake/wine-prefix.sh: one persistent server for the whole
+# check, ready before the first Wine process.
+wineserver -p </dev/null >/dev/null 2>&1
 trap 'wineserver -k 2>/dev/null || true' EXIT
 "$source/cmake/register-simulated-machine.sh" "$WINEPREFIX" "$dll"
 "$source/cmake/start-task-scheduler.sh"
@@ -82,9 +84,20 @@ uninstall_key() {
     /^HKEY/ { key = $0 }
     $1 == "DisplayName" && $3 == "VeltrinLighting" { print key; exit }'
 }
-# The data of value NAME under KEY, as reg prints it.
+# The data of value NAME under KEY, as reg prints it. A read that fails says
+# so on standard error and fails, so that a check that then fails shows why
+# it read nothing: reg prints a missing key or value on its output; a Wine
+# process that died before reg ran (seen now and then on a loaded machine,
+# status 1 and no output) leaves only Wine's own error messages, which are
+# kept for that.
 registry_value() {
-  wine reg query "$1" /v "$2" /reg:64 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 \{1,\}REG_[A-Z_]\{1,\} \{1,\}//p"
+  local output status=0
+  output=$(WINEDEBUG=-all,err+all wine reg query "$1" /v "$2" /reg:64 2>"$workdir/reg-query.err") || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "reading $2 of $1 failed with status $status: $output $(tr -d '\r' <"$workdir/reg-query.err")" >&2
+    return "$status"
+  fi
+  tr -d '\r' <<<"$output" | sed -n "s/^ *$2 \{1,\}REG_[A-Z_]\{1,\} \{1,\}//p"
 }
 key_exists() {
   wine reg query "$1" /reg:64 >/dev/null 2>&1
@@ -92,8 +105,9 @@ key_exists() {
 # How often the machine's PATH holds the install folder (with or without its
 # final backslash).
 path_entries() {
-  registry_value "$machine_environment" Path | tr ';' '\n' \
-    | grep -c -i -x -F -e "$installed_folder" -e "${installed_folder%\\}" || true
+  local path
+  path=$(registry_value "$machine_environment" Path) || return
+  tr ';' '\n' <<<"$path" | grep -c -i -x -F -e "$installed_folder" -e "${installed_folder%\\}" || true
 }
 
 # The Description of a task file: UTF-16 as written, UTF-8 as Wine keeps it

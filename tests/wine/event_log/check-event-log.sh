@@ -7,7 +7,7 @@
 # First the program's event log writer on its own, then the program on the
 # simulated machine, one run for each kind of failure it can be made to meet:
 # each leaves the event of its kind with what failed; runs that succeed or
-# answer on the console alone leave none.
+# answer on the console alone leave none, also right after a failed one.
 # Usage: check-event-log.sh PREFIX EVENT_LOG_WRITER PROGRAM
 set -euo pipefail
 trap 'echo "check-event-log.sh: failed at line $LINENO" >&2' ERR
@@ -126,5 +126,11 @@ check "restored" : '' --
 check "help" : '' -- help
 check "invalid arguments after a failed check" : '' VELTRIN_SIM_FAIL_CIMV2_CONNECT=0x80041001 -- 1 2 3
 check "unsupported lighting request" : '' VELTRIN_SIM_MODEL=Wine -- 50
+# A good run after a refused or failed one writes nothing of the earlier
+# failure again.
+refused_run() { VELTRIN_SIM_RETURN_CODE=2 WINEDEBUG=-all wine "$program" 255 0 0 100 >/dev/null 2>&1; }
+failed_call_run() { VELTRIN_SIM_FAIL_WMI_GET_CLASS=0x80041002 WINEDEBUG=-all wine "$program" 50 >/dev/null 2>&1; }
+check "colours after a refused run" refused_run '' -- 0 255 0 100
+check "restore after a failed firmware call" failed_call_run '' --
 clear_registry
-echo "Runs that succeed or answer on the console alone leave no event"
+echo "Runs that succeed or answer on the console alone leave no event, also after a failed one"
