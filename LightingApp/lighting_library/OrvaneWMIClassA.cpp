@@ -92,7 +92,7 @@ std::optional<FirmwareFailure> step(const char* name, HRESULT status)
 } // namespace
 
 // The one way the call checks a step: returns its failure from the calling
-// function when it has one, as WIL's RETURN_IF_FAILED does with an HRESULT.
+// function when it has one, as a return-if-failed check does with an HRESULT.
 // A macro, so that the return leaves the caller and each step stays one
 // statement; the step's name, which the failure keeps, is given by step().
 // NOLINTNEXTLINE(cppcoreguidelines-macro-usage)
