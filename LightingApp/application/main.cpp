@@ -133,7 +133,7 @@ std::vector<RunFailure> failPlatformCheck(const Request& request, const std::wst
         return {{FailureKind::PlatformCheck, why}};
     }
     console() << Messages::platformCheckFailed << why << std::endl << Messages::requestFailed << std::endl;
-    const std::vector<RunFailure> failures = {{FailureKind::PlatformCheck, why}};
+    std::vector<RunFailure> failures = {{FailureKind::PlatformCheck, why}};
     if (!facts.recordedAs) {
         return failures;
     }
