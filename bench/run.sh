@@ -49,9 +49,10 @@ wineboot -i >/dev/null 2>&1
 # server wineboot started has to go first: while one runs, another refuses
 # to start.
 wineserver -w
-setsid wineserver -p </dev/null >/dev/null 2>&1 &
 trap 'wineserver -k 2>/dev/null || true' EXIT
-if ! wait $!; then
+# In the foreground: it returns once the server listens, so that the first
+# Wine process below does not start a short-lived server of its own.
+if ! setsid wineserver -p </dev/null >/dev/null 2>&1; then
   echo "Could not start a persistent wineserver for $WINEPREFIX." >&2
   exit 1
 fi

@@ -57,7 +57,9 @@ if kill -0 "$waiting" 2>/dev/null; then
   echo "  WINEPREFIX=$WINEPREFIX wineserver -k"
 fi
 wait "$waiting"
-setsid wineserver -p </dev/null >/dev/null 2>&1 &
+# In the foreground: it returns once the server listens, so that the first
+# Wine process below does not start a short-lived server of its own.
+setsid wineserver -p </dev/null >/dev/null 2>&1
 trap 'wineserver -k 2>/dev/null || true' EXIT
 cmake/register-simulated-machine.sh "$WINEPREFIX" "$root/build/windows/bin/simulated-machine.dll"
 installed="$WINEPREFIX/drive_c/Program Files/VeltrinLighting"
