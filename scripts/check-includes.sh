@@ -19,7 +19,7 @@ layers=(
   "settings"
   "colorizers platform_check"
   "lighting_library"
-  "windows_wrappers"
+  "json_writer windows_wrappers"
 )
 
 declare -A level

@@ -1,7 +1,7 @@
 #include "status/StatusSections.h"
 
+#include "json_writer/JsonWriter.h"
 #include "settings/StoredColors.h"
-#include "status/JsonWriter.h"
 #include "status/StatusDecisions.h"
 #include "windows_wrappers/CalendarTime.h"
 #include "windows_wrappers/Utf8.h"

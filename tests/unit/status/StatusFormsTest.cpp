@@ -1,6 +1,6 @@
 #include "Json.h"
 #include "StatusGolden.h"
-#include "status/JsonWriter.h"
+#include "json_writer/JsonWriter.h"
 #include "status/StatusSections.h"
 
 #include <gmock/gmock.h>

@@ -1,4 +1,4 @@
-#include "status/JsonWriter.h"
+#include "json_writer/JsonWriter.h"
 
 std::string unitEscape(std::uint32_t unit)
 {
