@@ -13,13 +13,11 @@
 #include "status/StatusDecisions.h"
 #include "status/StatusSections.h"
 #include "task_scheduler/StartupTaskQuery.h"
+#include "windows_wrappers/AccountName.h"
 #include "windows_wrappers/ConsoleOutput.h"
-#include "windows_wrappers/LocalPointer.h"
+#include "windows_wrappers/UtcTime.h"
 #include "windows_wrappers/Utf8.h"
 
-#include <sddl.h>
-
-#include <array>
 #include <stdexcept>
 
 namespace {
@@ -39,51 +37,6 @@ ModelFacts readModel()
     facts.model = check.getModel();
     facts.generation = generationForModel(*facts.model);
     return facts;
-}
-
-// The Task Scheduler gives the last run in local time; scripts compare
-// times across machines and time zones, so the JSON gives it in UTC.
-std::optional<TaskTime> inUtc(const std::optional<TaskTime>& local)
-{
-    if (!local) {
-        return std::nullopt;
-    }
-    SYSTEMTIME localTime{};
-    localTime.wYear = static_cast<WORD>(local->year);
-    localTime.wMonth = static_cast<WORD>(local->month);
-    localTime.wDay = static_cast<WORD>(local->day);
-    localTime.wHour = static_cast<WORD>(local->hour);
-    localTime.wMinute = static_cast<WORD>(local->minute);
-    localTime.wSecond = static_cast<WORD>(local->second);
-    SYSTEMTIME utc{};
-    if (TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utc) == FALSE) {
-        return std::nullopt;
-    }
-    return TaskTime{utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond};
-}
-
-// The account's name as Windows gives it ("DOMAIN\name"); LocalSystem by
-// the name its documentation uses. Empty when the SID is unknown here.
-std::wstring accountName(const std::wstring& sid)
-{
-    if (sid == L"S-1-5-18") {
-        return L"LocalSystem";
-    }
-    PSID raw = nullptr;
-    if (!ConvertStringSidToSidW(sid.c_str(), &raw)) {
-        return {};
-    }
-    const LocalPointer<void> owned(raw);
-    std::array<wchar_t, 256> name{};
-    std::array<wchar_t, 256> domain{};
-    auto nameLength = static_cast<DWORD>(name.size());
-    auto domainLength = static_cast<DWORD>(domain.size());
-    SID_NAME_USE use = SidTypeUnknown;
-    if (!LookupAccountSidW(nullptr, raw, name.data(), &nameLength, domain.data(), &domainLength, &use)) {
-        return {};
-    }
-    const std::wstring account(name.data(), nameLength);
-    return domainLength == 0 ? account : std::wstring(domain.data(), domainLength) + L"\\" + account;
 }
 
 // The record under root, or why its key is not trusted (distrust).
@@ -133,7 +86,11 @@ StatusFacts gatherStatus(ColorizerForGeneration colorizerFor)
     if (const std::optional<std::wstring> program = checkableProgram(facts.task)) {
         facts.taskProgramLocation = locateProgram(*program);
     }
-    facts.taskLastRunUtc = inUtc(facts.task.lastRun);
+    // The Task Scheduler gives the last run in local time; scripts compare
+    // times across machines and time zones, so the JSON gives it in UTC.
+    if (facts.task.lastRun) {
+        facts.taskLastRunUtc = utcOfLocalTime(*facts.task.lastRun);
+    }
     return facts;
 }
 
