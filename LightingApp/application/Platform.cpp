@@ -3,7 +3,6 @@
 #include "application/Messages.h"
 #include "application/RequestLock.h"
 #include "application/RequestTable.h"
-#include "application/TaskFileReport.h"
 #include "application/UsageText.h"
 #include "platform_check/GenerationDetection.h"
 #include "platform_check/ModelGeneration.h"
@@ -37,8 +36,9 @@ bool Platform::handleRequest(const Request& request, ReadinessWait& wait)
     if (!colorizer) {
         out << std::endl << Messages::notCompatible << std::endl;
         printUsage(request);
-        if (request.kind == RequestKind::CreateTaskFile && !reportTaskFile(request)) {
-            out << Messages::requestFailed << std::endl;
+        // The task file is written on any machine, as after a failed platform check.
+        if (request.kind == RequestKind::CreateTaskFile) {
+            answerWithoutFirmware(request);
         }
         return false;
     }
@@ -104,12 +104,15 @@ bool Platform::restore(ReadinessWait& wait)
 {
     wait.beginStep();
     for (;;) {
+        const ZoneValues values = runNote.underPolicy ? policy.values : storedOrDefaultZoneValues();
+        const KestrineLightingLib::FirmwareResult sent = colorizer->setColorsReporting(toColors(values));
         // Under a policy the stored colours stay as they are, for when it is lifted.
-        const bool done = runNote.underPolicy ? apply(policy.values) : applyAndStore(storedOrDefaultZoneValues());
+        const bool done = noteFailures(sent, runNote.underPolicy || registryController.writeColors(values));
         // Only a call that never reached the firmware is tried again.
-        const bool notSent = firmwareFailure && !firmwareFailure->executed && !firmwareFailure->returnCode;
+        const auto& failure = sent.failure;
+        const bool notSent = failure && !failure->executed && !failure->returnCode;
         const std::optional<std::chrono::milliseconds> pause =
-            done || !notSent ? std::nullopt : wait.waitAfterFailure(firmwareFailure->status);
+            done || !notSent ? std::nullopt : wait.waitAfterFailure(failure->status);
         if (!pause) {
             return done;
         }
@@ -131,11 +134,6 @@ bool Platform::applyAndStore(const ZoneValues& values)
     return noteFailures(sent, registryController.writeColors(values));
 }
 
-bool Platform::apply(const ZoneValues& values)
-{
-    return noteFailures(colorizer->setColorsReporting(toColors(values)), true);
-}
-
 bool Platform::refuseByPolicy()
 {
     runNote.refusedByPolicy = true;
@@ -150,8 +148,7 @@ ZoneValues Platform::startingValues()
 
 bool Platform::noteFailures(const KestrineLightingLib::FirmwareResult& sent, bool stored)
 {
-    firmwareFailure = sent.failure;
-    const auto& firmware = firmwareFailure;
+    const auto& firmware = sent.failure;
     // A refused command reached the firmware; one whose call failed may not have.
     if ((!firmware || firmware->returnCode) && sent.zonesGot.size() == 2) {
         const auto& logo = sent.zonesGot[0];

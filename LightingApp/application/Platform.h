@@ -61,8 +61,6 @@ private:
     // wait, without the lock, reads and sends them anew.
     bool restore(ReadinessWait& wait);
     bool applyAndStore(const ZoneValues& values);
-    // Sends the values; stores nothing.
-    bool apply(const ZoneValues& values);
     // A lighting request under a policy in force that does not let users
     // change the lighting: refused on the console.
     bool refuseByPolicy();
@@ -83,7 +81,5 @@ private:
     std::vector<RunFailure> runFailures;
     ColourPolicy policy;
     RunNote runNote;
-    // Why the last firmware call failed, when it did.
-    std::optional<KestrineLightingLib::FirmwareFailure> firmwareFailure;
     std::optional<RequestLock> requestLock;
 };
