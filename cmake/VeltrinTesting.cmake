@@ -38,6 +38,8 @@ function(_veltrin_add_gtest name)
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests/support")
   veltrin_warnings(${name})
   if(WIN32)
+    # A crash fails the test program (see the file).
+    target_sources(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests/support/CrashExitCode.cpp")
     # One ctest entry per test program: discovering the cases would start
     # Wine before the prefix exists.
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
