@@ -1,7 +1,7 @@
 #include "task_scheduler/StartupTaskRegistration.h"
 
-#include "task_scheduler/AccountSid.h"
 #include "task_scheduler/DeleteThenCreate.h"
+#include "task_scheduler/RegisteredTaskState.h"
 #include "task_scheduler/StartupTaskState.h"
 #include "task_scheduler/TaskFolder.h"
 #include "windows_wrappers/AutomationValues.h"
@@ -17,25 +17,6 @@ HRESULT deleteTask(ITaskFolder& root)
     const ScopedBstr name(startupTaskName);
     const HRESULT result = root.DeleteTask(name.get(), 0);
     return isTaskNotFound(result) ? S_OK : result;
-}
-
-// The registered principal, read through the task's definition.
-void readPrincipal(IRegisteredTask& task, RegisteredTaskDefinition& read)
-{
-    ComPtr<ITaskDefinition> definition;
-    ComPtr<IPrincipal> principal;
-    if (FAILED(task.get_Definition(&definition)) || FAILED(definition->get_Principal(&principal))) {
-        return;
-    }
-    ScopedBstr userId;
-    if (SUCCEEDED(principal->get_UserId(userId.receive())) && userId.get() != nullptr) {
-        read.userId.emplace(userId.get(), SysStringLen(userId.get()));
-        read.userSid = accountSid(*read.userId);
-    }
-    TASK_LOGON_TYPE logonType = TASK_LOGON_NONE;
-    if (SUCCEEDED(principal->get_LogonType(&logonType))) {
-        read.logonType = static_cast<std::int32_t>(logonType);
-    }
 }
 
 } // namespace
@@ -90,10 +71,10 @@ HRESULT readStartupTask(std::optional<RegisteredTaskDefinition>& found)
         if (text.get() == nullptr || SysStringLen(text.get()) == 0) {
             return E_UNEXPECTED;
         }
-        RegisteredTaskDefinition read;
-        read.xml.assign(text.get(), SysStringLen(text.get()));
-        readPrincipal(*task.Get(), read);
-        found = read;
+        // Its account is read as for status: one reading of a task's principal.
+        const StartupTaskState state = stateOfRegisteredTask(*task.Get());
+        found = RegisteredTaskDefinition{std::wstring(text.get(), SysStringLen(text.get())), state.userId,
+                                         state.logonType, state.userSid};
         return S_OK;
     });
 }
