@@ -162,3 +162,17 @@ TEST_F(BiosMethodCall, SucceedsWhereOnlyTheModelQueryWouldFailOrNoReturnCodeCome
         bios_record::expectFirmwareCall(calls[0], 3, patternBlock());
     }
 }
+
+// Each call connects anew and keeps nothing of the one before: a second call
+// on the same object meets the connection as it is now.
+TEST_F(BiosMethodCall, EachCallOfOneObjectConnectsAnew)
+{
+    SimulatedMachineCase machine;
+    OrvaneWMIClassA bios;
+    EXPECT_FALSE(bios.callBiosMethodReporting(5, patternBlock(), answer).has_value());
+    machine.fail(Step::WmiConnect, status(WBEM_E_INVALID_NAMESPACE));
+    const std::optional<FirmwareFailure> failure = bios.callBiosMethodReporting(5, patternBlock(), answer);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->step, "ConnectServer root\\wmi");
+    EXPECT_EQ(machine.calls().size(), 1u);
+}
